@@ -1,0 +1,31 @@
+# lumivane_add_test(<name> SOURCES <files...> [LIBRARIES <targets...>])
+#
+# One GoogleTest program per call, each test case registered with CTest. The tests know where the
+# source tree's snippet folder, the shared HTML test data and the command-line program lie.
+function(lumivane_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  lumivane_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE lumivane_engine GTest::gtest GTest::gmock GTest::gtest_main
+                                        ${ARG_LIBRARIES})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests/support")
+  target_compile_definitions(${name} PRIVATE
+    LUMIVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    LUMIVANE_SNIPPETS_DIR="${PROJECT_SOURCE_DIR}/snippets"
+    LUMIVANE_HTML5LIB_DIR="${PROJECT_SOURCE_DIR}/../shared/html5lib-tests"
+    LUMIVANE_CLI_PATH="$<TARGET_FILE:lumivane-cli>")
+  # The command-line tests run the built program with its snippet folder beside it.
+  add_dependencies(${name} lumivane-cli lumivane_snippet_folder)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+endfunction()
+
+# Every *_test.cpp in the calling folder becomes one test program named after the file.
+function(lumivane_add_tests_in_folder)
+  file(GLOB test_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp")
+  file(GLOB support_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp")
+  foreach(source IN LISTS test_sources)
+    get_filename_component(stem "${source}" NAME_WE)
+    lumivane_add_test(${stem} SOURCES "${source}" ${support_sources})
+  endforeach()
+endfunction()

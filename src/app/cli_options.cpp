@@ -1,0 +1,205 @@
+#include "app/cli_options.h"
+
+#include <QRegularExpression>
+
+#include <array>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace lumivane::cli {
+
+namespace {
+
+constexpr std::array animationNames{
+    std::pair{"bounce+fade", AnimationFamily::BounceFade},
+    std::pair{"slide+fade", AnimationFamily::SlideFade},
+    std::pair{"bounce+slide", AnimationFamily::BounceSlide},
+    std::pair{"bounce", AnimationFamily::Bounce},
+    std::pair{"slide", AnimationFamily::Slide},
+    std::pair{"fade", AnimationFamily::Fade},
+};
+
+constexpr std::array speedNames{
+    std::pair{"fast", AnimationSpeed::Fast},
+    std::pair{"natural", AnimationSpeed::Natural},
+    std::pair{"slow", AnimationSpeed::Slow},
+};
+
+template <typename Table>
+std::optional<int> lookUp(const Table &table, const QString &name)
+{
+    for (const auto &[text, value] : table) {
+        if (name.compare(QLatin1StringView(text), Qt::CaseInsensitive) == 0) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+// Sizes and font names end up inside a style block; anything beyond plain values could break the
+// page's markup, so they are checked here rather than written as given.
+bool isPixelSize(const QString &text)
+{
+    static const QRegularExpression pattern(u"^[0-9]{1,4}(\\.[0-9]{1,2})?$"_s);
+    return pattern.match(text).hasMatch();
+}
+
+bool isFontName(const QString &text)
+{
+    static const QRegularExpression pattern(u"^[\\p{L}\\p{N}][\\p{L}\\p{N} .-]{0,99}$"_s);
+    return pattern.match(text).hasMatch();
+}
+
+ParseResult usageError(const QString &text)
+{
+    ParseResult result;
+    result.kind = ParseResult::Kind::UsageError;
+    result.text = text + u"\nTry 'lumivane-cli --help'."_s;
+    return result;
+}
+
+}  // namespace
+
+QString helpText()
+{
+    return uR"(Usage: lumivane-cli [OPTIONS] PAGE...
+
+Gives each web page PAGE (.htm or .html) a new look and writes it as
+<name>_modified.html beside it, with the animation library folder 'anilibs'.
+The page itself is never changed.
+
+Options:
+  --animations FAMILY  random entrance animations on every h1 and image, drawn
+                       from bounce+fade (default), slide+fade, bounce+slide,
+                       bounce, slide or fade
+  --no-animations      no animations
+  --speed SPEED        animation speed: fast, natural (default) or slow
+  --font NAME          web font for the page (default: first of the font list)
+  --no-font            no web font and no heading sizes
+  --h1 PX, --h2 PX, --h3 PX
+                       pixel sizes of h1, h2, h3 (defaults 34, 30, 26)
+  --no-h1, --no-h2, --no-h3
+                       leave that heading's size alone
+  --back-redirect URL  send visitors who press Back to URL
+  --yes                replace an existing output file without asking
+  --open               open the output folder afterwards
+  --seed N             reproducible random animation picks
+  --help               show this text
+  --version            show the version
+
+Each written page's path goes to standard output, messages to standard error.
+Exit status: 0 all pages written, 1 a page was refused or failed, 2 bad usage.
+)"_s;
+}
+
+ParseResult parseCommandLine(const QStringList &arguments)
+{
+    ParseResult result;
+    result.kind = ParseResult::Kind::Run;
+    CommandLine &line = result.commandLine;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString argument = arguments.at(i);
+        std::optional<QString> inlineValue;
+        if (argument.startsWith(u"--"_s) && argument.contains(u'=')) {
+            const qsizetype equals = argument.indexOf(u'=');
+            inlineValue = argument.sliced(equals + 1);
+            argument.truncate(equals);
+        }
+        const auto value = [&]() -> std::optional<QString> {
+            if (inlineValue) {
+                return inlineValue;
+            }
+            if (i + 1 < arguments.size()) {
+                return arguments.at(++i);
+            }
+            return std::nullopt;
+        };
+        const auto heading = [](const QString &name) -> int {
+            return name.endsWith(u'1') ? 0 : name.endsWith(u'2') ? 1 : 2;
+        };
+
+        if (argument == u"--help"_s || argument == u"-h"_s) {
+            return {ParseResult::Kind::Help, {}, helpText()};
+        }
+        if (argument == u"--version"_s) {
+            return {ParseResult::Kind::Version, {}, {}};
+        }
+        if (argument == u"--animations"_s) {
+            const auto name = value();
+            const auto family = name ? lookUp(animationNames, *name) : std::nullopt;
+            if (!family) {
+                return usageError(
+                    u"--animations needs one of bounce+fade, slide+fade, bounce+slide, bounce, slide, fade."_s);
+            }
+            line.options.animations = true;
+            line.options.animationFamily = *family;
+        } else if (argument == u"--no-animations"_s) {
+            line.options.animations = false;
+        } else if (argument == u"--speed"_s) {
+            const auto name = value();
+            const auto speed = name ? lookUp(speedNames, *name) : std::nullopt;
+            if (!speed) {
+                return usageError(u"--speed needs one of fast, natural, slow."_s);
+            }
+            line.options.speed = *speed;
+        } else if (argument == u"--font"_s) {
+            const auto name = value();
+            if (!name || !isFontName(*name)) {
+                return usageError(
+                    u"--font needs a font family name (letters, digits, spaces, dots and hyphens)."_s);
+            }
+            line.options.fonts = true;
+            line.options.fontName = *name;
+            line.fontGiven = true;
+        } else if (argument == u"--no-font"_s) {
+            line.options.fonts = false;
+        } else if (argument == u"--h1"_s || argument == u"--h2"_s || argument == u"--h3"_s) {
+            const auto pixels = value();
+            if (!pixels || !isPixelSize(*pixels)) {
+                return usageError(u"%1 needs a size in pixels, such as 34."_s.arg(argument));
+            }
+            line.options.headingSizes[heading(argument)] = HeadingSize{true, *pixels};
+        } else if (argument == u"--no-h1"_s || argument == u"--no-h2"_s ||
+                   argument == u"--no-h3"_s) {
+            line.options.headingSizes[heading(argument)].enabled = false;
+        } else if (argument == u"--back-redirect"_s) {
+            const auto address = value();
+            if (!address || address->trimmed().isEmpty()) {
+                return usageError(u"--back-redirect needs an address."_s);
+            }
+            line.options.backButton = true;
+            line.options.backRedirect = *address;
+        } else if (argument == u"--yes"_s || argument == u"-y"_s) {
+            line.overwrite = true;
+        } else if (argument == u"--open"_s) {
+            line.openFolder = true;
+        } else if (argument == u"--seed"_s) {
+            const auto text = value();
+            bool ok = false;
+            const quint64 seed = text ? text->toULongLong(&ok) : 0;
+            if (!ok) {
+                return usageError(u"--seed needs a whole number."_s);
+            }
+            line.seed = seed;
+        } else if (argument == u"--"_s) {
+            line.pages.append(arguments.sliced(i + 1));
+            break;
+        } else if (argument.startsWith(u'-') && argument.size() > 1) {
+            return usageError(u"Unknown option %1."_s.arg(arguments.at(i)));
+        } else {
+            line.pages.append(argument);
+        }
+        if (inlineValue && (argument.startsWith(u"--no-"_s) || argument == u"--yes"_s ||
+                            argument == u"--open"_s)) {
+            return usageError(u"%1 takes no value."_s.arg(argument));
+        }
+    }
+    if (line.pages.isEmpty()) {
+        return usageError(u"No page given."_s);
+    }
+    return result;
+}
+
+}  // namespace lumivane::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+// Random entrance animations: every h1 and image of the loaded document gets the class `wow` and
+// one animation class drawn from the chosen family, wrapped in markers that the marker resolution
+// later turns into the final attribute text.
+
+#include "platform/html_document.h"
+#include "platform/result.h"
+#include "snippets/snippet_folder.h"
+
+#include <QRandomGenerator>
+#include <QStringList>
+
+namespace lumivane {
+
+namespace marker {
+inline constexpr auto Opening = "';;";
+inline constexpr auto Closing = ";;'";
+}  // namespace marker
+
+// The fx files whose lines make the pool for an animation family entry, in loading order; empty
+// for an index outside the list.
+QStringList fxFilesForFamily(int family);
+
+// Fills `lstFX` (cleared first) from the family's fx files, then tags every h1 and then every
+// image in document order, with a fresh shuffle of the pool for each element. An empty pool tags
+// nothing. Returns the number of elements tagged; a missing fx file is an error naming it.
+Result<int> ApplyRandomAnimations(const Document &document, int family,
+                                  const SnippetFolder &snippets, QRandomGenerator &random,
+                                  QStringList &lstFX);
+
+}  // namespace lumivane

@@ -1,0 +1,86 @@
+#include "engine/back_button.h"
+
+#include "engine/markup_scanner.h"
+#include "platform/components.h"
+#include "snippets/placeholders.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumivane {
+
+QString escapeRedirectAddress(const QString &address)
+{
+    // Quotes and the backtick end a script string, a backslash escapes its next character, '<'
+    // and '>' start or end a tag (such as </script>), and line ends (U+2028 and U+2029 count as
+    // such in scripts) end a string literal. Percent-encoded, each stands for the same character
+    // in an address; every other character, '%' included, is left as typed.
+    QString escaped;
+    escaped.reserve(address.size());
+    for (const QChar c : address) {
+        switch (c.unicode()) {
+        case u'"':
+            escaped.append("%22"_L1);
+            break;
+        case u'\'':
+            escaped.append("%27"_L1);
+            break;
+        case u'<':
+            escaped.append("%3C"_L1);
+            break;
+        case u'>':
+            escaped.append("%3E"_L1);
+            break;
+        case u'\\':
+            escaped.append("%5C"_L1);
+            break;
+        case u'`':
+            escaped.append("%60"_L1);
+            break;
+        case u'\r':
+            escaped.append("%0D"_L1);
+            break;
+        case u'\n':
+            escaped.append("%0A"_L1);
+            break;
+        case u'\u2028':
+            escaped.append("%E2%80%A8"_L1);
+            break;
+        case u'\u2029':
+            escaped.append("%E2%80%A9"_L1);
+            break;
+        default:
+            escaped.append(c);
+        }
+    }
+    return escaped;
+}
+
+QString fillBackButtonScript(const QString &txtSnippet, const QString &address)
+{
+    return ReplaceText(txtSnippet, QString::fromLatin1(placeholder::Location),
+                       escapeRedirectAddress(address));
+}
+
+QString insertBeforeHeadClose(const QString &page, const QString &script)
+{
+    // The spellings are tried in this order, each with its exact letter case; only a real end
+    // tag counts, so "</head>" inside a script or a comment never takes the script.
+    static const QString forms[] = {u"</head>"_s, u"</HEAD>"_s, u"</Head>"_s};
+    const QList<MarkupTag> tags = scanMarkup(page);
+    for (const QString &form : forms) {
+        const qsizetype index = findTagText(tags, page, form);
+        if (index < 0) {
+            continue;
+        }
+        const qsizetype at = tags[index].begin;
+        QString result;
+        result.reserve(page.size() + script.size());
+        result.append(QStringView(page).first(at));
+        result.append(script);
+        result.append(QStringView(page).sliced(at));
+        return result;
+    }
+    return page;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,60 @@
+#pragma once
+
+// Finds the real tags of a page text: the places where a browser reading the text would see a
+// start or an end tag. Text inside comments, the doctype, attribute values and the content of
+// script, style and the other raw-text elements is passed over, so a tag spelt inside a script
+// string is never mistaken for one of the page's tags. Every tag also says whether it stands
+// inside <svg>/<math> content or inside a <template>, where a browser keeps it out of the page's
+// own head and body (an inline icon's <svg><title> is not the page's title).
+//
+// The scanner follows the tokenizer of the HTML standard closely enough for the markup our
+// serializer writes and for the snippets we insert; it does not build a tree. One pass, linear in
+// the length of the text.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace lumivane {
+
+struct MarkupAttribute {
+    QString name;  // ASCII lower-case, as the tokenizer gives it
+    // The value as it stands in the text (still escaped); both -1 when the attribute has no value.
+    qsizetype valueBegin = -1;
+    qsizetype valueEnd = -1;
+    char16_t quote = 0;  // '"', '\'' or 0 for an unquoted or missing value
+};
+
+struct MarkupTag {
+    enum class Kind { Start, End };
+
+    Kind kind = Kind::Start;
+    QString name;             // ASCII lower-case
+    qsizetype begin = 0;      // index of the '<'
+    qsizetype end = 0;        // one past the closing '>'
+    bool foreign = false;     // stands inside <svg> or <math> content
+    bool inTemplate = false;  // stands inside the content of an HTML <template>
+    bool selfClosing = false;
+    QList<MarkupAttribute> attributes;
+
+    // A tag of the page itself: not part of an inline SVG/MathML image or of an inert template.
+    [[nodiscard]] bool inPageContent() const { return !foreign && !inTemplate; }
+    // The first attribute of that (lower-case) name, or nullptr.
+    [[nodiscard]] const MarkupAttribute *attribute(QStringView lowerName) const;
+};
+
+// Every real tag of `page`, in text order. A tag left open at the end of the text is not a tag
+// (a browser drops it too).
+QList<MarkupTag> scanMarkup(QStringView page);
+
+// The index in `tags` of the first tag in page content whose text begins exactly (letter case
+// included) with `tagText`, and whose kind and name are those that `tagText` itself opens with
+// ("</title>" is an end tag named title, "<body" a start tag named body). -1 when there is none,
+// and for a `tagText` that does not begin like a tag at all.
+qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringView tagText);
+
+// The index in `tags` of the page's first character-set declaration: a <meta charset> or a
+// <meta http-equiv="content-type"> whose content names a charset; -1 when there is none.
+qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page);
+
+}  // namespace lumivane

@@ -1,0 +1,132 @@
+#include "engine/restyle_run.h"
+
+#include "engine/anchor_insert.h"
+#include "engine/animation_tagging.h"
+#include "engine/back_button.h"
+#include "engine/font_stage.h"
+#include "engine/head_insert.h"
+#include "engine/marker_resolution.h"
+#include "engine/output_stage.h"
+#include "platform/html_document.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumivane {
+
+RestyleRun::RestyleRun(SnippetFolder snippets, RunHost &host, QRandomGenerator &random)
+    : m_snippets(std::move(snippets))
+    , m_host(host)
+    , m_random(random)
+{}
+
+RunOutcome RestyleRun::refuse(const char *message)
+{
+    m_host.inform(QString::fromLatin1(message::RefusedTitle), QString::fromLatin1(message),
+                  MessageIcon::Information);
+    return {RunOutcome::Kind::Refused, {}};
+}
+
+RunOutcome RestyleRun::fail(const QString &message)
+{
+    m_host.inform(QString::fromLatin1(message::ErrorTitle), message, MessageIcon::Error);
+    return {RunOutcome::Kind::Failed, {}};
+}
+
+RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
+{
+    // 1-2. Something to work on and something to do; heading sizes, speed and the back button
+    // alone do not make a run.
+    if (options.selectedFile.isEmpty()) {
+        return refuse(message::NoPageSelected);
+    }
+    if (!options.animations && !options.fonts) {
+        return refuse(message::NothingToChange);
+    }
+
+    // 3. Load the page afresh, so that nothing of an earlier run is carried over.
+    auto loaded = Document::Navigate2(options.selectedFile);
+    if (!loaded) {
+        return fail(loaded.error());
+    }
+    const Document &document = loaded.value();
+
+    // 4. Tagging changes the live document, so its classes are part of the read-back.
+    if (options.animations) {
+        if (auto tagged = ApplyRandomAnimations(document, options.animationFamily, m_snippets,
+                                                m_random, m_lstFX);
+            !tagged) {
+            return fail(tagged.error());
+        }
+    }
+
+    // 5. Read back; from here on every stage works on the text.
+    m_txtHTMLSourceOriginal = document.readBack();
+    m_txtHTMLSourceModified = m_txtHTMLSourceOriginal;
+
+    // 6. The library and font texts are read on every run, whatever is ticked, so that a missing
+    // file is reported before anything is written.
+    auto animationLinkText = m_snippets.readText(snippet::AnimateLinkRel);
+    if (!animationLinkText) {
+        return fail(animationLinkText.error());
+    }
+    auto animationStyleText = m_snippets.readText(snippet::AnimateCss);
+    if (!animationStyleText) {
+        return fail(animationStyleText.error());
+    }
+    auto fontTemplate = m_snippets.readText(snippet::FontCss);
+    if (!fontTemplate) {
+        return fail(fontTemplate.error());
+    }
+    m_txtSnippet = fontTemplate.value();
+
+    // 7. The font template is filled only when fonts are on.
+    if (options.fonts) {
+        m_txtSnippet = fillFontTemplate(m_txtSnippet, options.fontName, options.headingSizes);
+    }
+    const QString fontStyleText = m_txtSnippet;
+
+    // 8-9. The head insert goes after the title.
+    const QString headInsert =
+        buildHeadInsert(options.animations, animationLinkText.value(), animationStyleText.value(),
+                        options.fonts, fontStyleText);
+    if (!headInsert.isEmpty()) {
+        m_lstToFind.clear();
+        if (auto read = m_snippets.readLines(m_lstToFind, snippet::TitleCloseCandidates); !read) {
+            return fail(read.error());
+        }
+        m_txtHTMLSourceModified =
+            InsertAfterAnchor(AnchorMode::Head, headInsert, m_txtHTMLSourceModified, m_lstToFind);
+    }
+
+    // 10. The activation script goes after the opening body tag on every run.
+    auto activation = m_snippets.readText(snippet::ActivationScript);
+    if (!activation) {
+        return fail(activation.error());
+    }
+    m_txtSnippet = activation.value();
+    m_lstToFind.clear();
+    if (auto read = m_snippets.readLines(m_lstToFind, snippet::BodyOpenCandidates); !read) {
+        return fail(read.error());
+    }
+    m_txtHTMLSourceModified =
+        InsertAfterAnchor(AnchorMode::Body, m_txtSnippet, m_txtHTMLSourceModified, m_lstToFind);
+
+    // 11. The markers become the class attribute's end and the chosen duration.
+    m_txtHTMLSourceModified = resolveMarkers(m_txtHTMLSourceModified, options.speed);
+
+    // 12. The back button, before the head closes.
+    if (options.backButton && !options.backRedirect.isEmpty()) {
+        auto script = m_snippets.readText(snippet::BackButtonScript);
+        if (!script) {
+            return fail(script.error());
+        }
+        m_txtSnippet = fillBackButtonScript(script.value(), options.backRedirect);
+        m_txtHTMLSourceModified = insertBeforeHeadClose(m_txtHTMLSourceModified, m_txtSnippet);
+    }
+
+    // 13. Out to disk, in the page's own encoding.
+    return WriteOutput(options.selectedFile, m_txtHTMLSourceModified, document.encoding(),
+                       m_snippets, m_host);
+}
+
+}  // namespace lumivane

@@ -1,0 +1,160 @@
+#include "platform/html_document.h"
+
+#include "platform/dom.h"
+#include "platform/gumbo_parse.h"
+#include "platform/html_serializer.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <utility>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace lumivane {
+
+namespace {
+
+// ASCII lower case only, as tag name matching in an HTML document does (no Unicode folding).
+QString asciiLower(const QString &text)
+{
+    QString lowered = text;
+    for (QChar &c : lowered) {
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return lowered;
+}
+
+// Every HTML element with this local name, in tree order. Template contents are not children,
+// so they are never reached; <noscript> is not entered because a browser with scripting on
+// parses its contents as text. Iterative, so a deeply nested page cannot exhaust the stack.
+QList<Element> htmlElementsNamed(const dom::Node &document, const QString &lowerName)
+{
+    QList<Element> found;
+    std::vector<dom::Node *> pending;
+    for (auto it = document.children.rbegin(); it != document.children.rend(); ++it)
+        pending.push_back(it->get());
+    while (!pending.empty()) {
+        dom::Node *node = pending.back();
+        pending.pop_back();
+        if (!node->isElement())
+            continue;
+        if (node->ns == dom::Namespace::Html && node->localName == lowerName)
+            found.append(Element(node));
+        if (node->isHtml(u"noscript"))
+            continue;
+        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+            pending.push_back(it->get());
+    }
+    return found;
+}
+
+}  // namespace
+
+QString Element::localName() const
+{
+    return m_node->localName;
+}
+
+QString Element::className() const
+{
+    const dom::Attribute *attr = m_node->attribute(u"class");
+    return attr ? attr->value : QString();
+}
+
+void Element::setClassName(const QString &value)
+{
+    m_node->setAttribute(u"class"_s, value);
+}
+
+QString Element::outerHTML() const
+{
+    return serializeOuter(*m_node);
+}
+
+Document::Document(std::unique_ptr<dom::Node> root, PageEncoding encoding)
+    : m_root(std::move(root))
+    , m_encoding(std::move(encoding))
+{}
+
+Document::Document(Document &&) noexcept = default;
+Document &Document::operator=(Document &&) noexcept = default;
+Document::~Document() = default;
+
+Result<Document> Document::Navigate2(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Error{u"Cannot open the page %1: %2."_s.arg(QDir::toNativeSeparators(path),
+                                                           file.errorString())};
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return Error{u"Cannot read the page %1: %2."_s.arg(QDir::toNativeSeparators(path),
+                                                           file.errorString())};
+    }
+    DecodedPage page = decodePage(bytes);
+    return parse(page.text, page.encoding);
+}
+
+Document Document::parse(const QString &html, const PageEncoding &encoding)
+{
+    return Document(parseHtmlDocument(html), encoding);
+}
+
+QList<Element> Document::getElementsByTagName(const QString &tagName) const
+{
+    return htmlElementsNamed(*m_root, asciiLower(tagName));
+}
+
+QList<Element> Document::images() const
+{
+    return htmlElementsNamed(*m_root, u"img"_s);
+}
+
+Element Document::documentElement() const
+{
+    for (const auto &child : m_root->children) {
+        if (child->isElement())
+            return Element(child.get());
+    }
+    // The parser always creates <html>; reaching this is a broken invariant, not a page fault.
+    Q_ASSERT_X(false, "Document::documentElement", "the document has no root element");
+    return Element(nullptr);
+}
+
+QString Document::readBack() const
+{
+    QString out;
+    bool afterRoot = false;
+    for (const auto &child : m_root->children) {
+        switch (child->kind) {
+        case dom::NodeKind::Doctype:
+            appendDoctype(out, *child);
+            out.append(u'\n');
+            break;
+        case dom::NodeKind::Comment:
+            if (afterRoot) {
+                out.append(u'\n');
+                appendOuter(out, *child);
+            } else {
+                appendOuter(out, *child);
+                out.append(u'\n');
+            }
+            break;
+        case dom::NodeKind::Element:
+            appendOuter(out, *child);
+            afterRoot = true;
+            break;
+        case dom::NodeKind::Document:
+        case dom::NodeKind::Text:
+        case dom::NodeKind::TemplateContents:
+            break;  // never a child of the document
+        }
+    }
+    return out;
+}
+
+}  // namespace lumivane

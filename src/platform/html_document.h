@@ -1,0 +1,77 @@
+#pragma once
+
+// The document host: reads a page file, parses it as a browser does (gumbo, the HTML5 parser)
+// into a small tree of our own, lets the run change class names, and reads the document back as
+// markup with our own serializer.
+
+#include "platform/result.h"
+#include "platform/text_codec.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace lumivane {
+
+namespace dom {
+struct Node;
+}
+
+// A handle to one element of a Document; valid while the Document lives.
+class Element {
+public:
+    explicit Element(dom::Node *node)
+        : m_node(node)
+    {}
+
+    [[nodiscard]] QString localName() const;
+    // The class attribute's value, empty when there is none.
+    [[nodiscard]] QString className() const;
+    // Replaces the class attribute's value (adds the attribute when there is none).
+    void setClassName(const QString &value);
+    // The element's markup and all it contains, as a browser's outerHTML gives it.
+    [[nodiscard]] QString outerHTML() const;
+
+    [[nodiscard]] dom::Node *node() const { return m_node; }
+
+private:
+    dom::Node *m_node;
+};
+
+class Document {
+public:
+    Document(Document &&) noexcept;
+    Document &operator=(Document &&) noexcept;
+    ~Document();
+
+    // Reads the page file at `path`, decodes it (see decodePage) and parses it.
+    static Result<Document> Navigate2(const QString &path);
+    // Parses already decoded text; the encoding is recorded as given.
+    static Document parse(const QString &html, const PageEncoding &encoding = PageEncoding{});
+
+    [[nodiscard]] const PageEncoding &encoding() const { return m_encoding; }
+
+    // Every HTML element with that tag name (ASCII case-insensitive), each once, in document
+    // order, as a browser with scripting on sees the page: nothing inside <template> contents or
+    // <noscript> counts.
+    [[nodiscard]] QList<Element> getElementsByTagName(const QString &tagName) const;
+    // Every <img> element, with the same rules.
+    [[nodiscard]] QList<Element> images() const;
+    // The root element (<html>); the parser always makes one.
+    [[nodiscard]] Element documentElement() const;
+
+    // The read-back markup: the doctype (with its public and system identifiers) and any comments
+    // before the root element, the root element's outerHTML, then any comments after it.
+    [[nodiscard]] QString readBack() const;
+
+    [[nodiscard]] const dom::Node &root() const { return *m_root; }
+
+private:
+    Document(std::unique_ptr<dom::Node> root, PageEncoding encoding);
+
+    std::unique_ptr<dom::Node> m_root;  // the document node
+    PageEncoding m_encoding;
+};
+
+}  // namespace lumivane

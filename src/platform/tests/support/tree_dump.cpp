@@ -1,0 +1,105 @@
+#include "tree_dump.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace lumivane::testing {
+
+namespace {
+
+QString attributeDumpName(const dom::Attribute &attr)
+{
+    switch (attr.ns) {
+    case dom::AttributeNamespace::XLink:
+        return "xlink "_L1 + attr.localName;
+    case dom::AttributeNamespace::Xml:
+        return "xml "_L1 + attr.localName;
+    case dom::AttributeNamespace::Xmlns:
+        return "xmlns "_L1 + attr.localName;
+    case dom::AttributeNamespace::None:
+        break;
+    }
+    return attr.localName;
+}
+
+QString elementDumpName(const dom::Node &element)
+{
+    switch (element.ns) {
+    case dom::Namespace::Svg:
+        return "svg "_L1 + element.localName;
+    case dom::Namespace::MathMl:
+        return "math "_L1 + element.localName;
+    case dom::Namespace::Html:
+        break;
+    }
+    return element.localName;
+}
+
+void dumpNode(QString &out, const dom::Node &node, int depth);
+
+void line(QString &out, int depth, const QString &text)
+{
+    if (!out.isEmpty())
+        out.append(u'\n');
+    out.append("| "_L1).append(QString(depth * 2, u' ')).append(text);
+}
+
+void dumpChildren(QString &out, const dom::Node &parent, int depth)
+{
+    for (const auto &child : parent.children)
+        dumpNode(out, *child, depth);
+}
+
+void dumpNode(QString &out, const dom::Node &node, int depth)
+{
+    switch (node.kind) {
+    case dom::NodeKind::Doctype:
+        if (node.publicId.isEmpty() && node.systemId.isEmpty())
+            line(out, depth, "<!DOCTYPE "_L1 + node.doctypeName + u'>');
+        else
+            line(out, depth,
+                 u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(node.doctypeName, node.publicId,
+                                                      node.systemId));
+        return;
+    case dom::NodeKind::Comment:
+        line(out, depth, "<!-- "_L1 + node.data + " -->"_L1);
+        return;
+    case dom::NodeKind::Text:
+        line(out, depth, u'"' + node.data + u'"');
+        return;
+    case dom::NodeKind::Element: {
+        line(out, depth, u'<' + elementDumpName(node) + u'>');
+        QStringList attributes;
+        for (const dom::Attribute &attr : node.attributes)
+            attributes.append(attributeDumpName(attr) + "=\""_L1 + attr.value + u'"');
+        // QString's operator< compares UTF-16 code units, the order the format asks for.
+        std::sort(attributes.begin(), attributes.end());
+        for (const QString &attr : attributes)
+            line(out, depth + 1, attr);
+        if (node.templateContents) {
+            line(out, depth + 1, u"content"_s);
+            dumpChildren(out, *node.templateContents, depth + 2);
+        }
+        dumpChildren(out, node, depth + 1);
+        return;
+    }
+    case dom::NodeKind::Document:
+    case dom::NodeKind::TemplateContents:
+        dumpChildren(out, node, depth);
+        return;
+    }
+}
+
+}  // namespace
+
+QString dumpTree(const dom::Node &document)
+{
+    QString out;
+    dumpChildren(out, document, 0);
+    return out;
+}
+
+}  // namespace lumivane::testing

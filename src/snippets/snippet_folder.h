@@ -1,0 +1,55 @@
+#pragma once
+
+// The `snippets` folder beside the executable: every text the run puts into a page, the lists it
+// offers and searches with, and the animation library folder `anilibs`.
+
+#include "platform/result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace lumivane {
+
+namespace snippet {
+inline constexpr auto AnimateLinkRel = "animate-linkrel.txt";
+inline constexpr auto AnimateCss = "animate-css.txt";
+inline constexpr auto FontCss = "gfont-css.txt";
+inline constexpr auto FxBounce = "fx-bounce.txt";
+inline constexpr auto FxSlide = "fx-slide.txt";
+inline constexpr auto FxFade = "fx-fade.txt";
+inline constexpr auto ActivationScript = "wowbelowbody.txt";
+inline constexpr auto TitleCloseCandidates = "possibletitleclose.txt";
+inline constexpr auto BodyOpenCandidates = "possiblebodyopen.txt";
+inline constexpr auto BackButtonScript = "b.cfg";
+inline constexpr auto FontList = "gfonts.txt";
+inline constexpr auto LibraryFolder = "anilibs";
+}  // namespace snippet
+
+class SnippetFolder {
+public:
+    explicit SnippetFolder(QString folder);
+
+    // The `snippets` folder beside the running executable (needs a QCoreApplication).
+    static SnippetFolder besideExecutable();
+
+    [[nodiscard]] const QString &folder() const { return m_folder; }
+    // The full path of a snippet file or folder, with the platform's separators.
+    [[nodiscard]] QString path(const QString &fileName) const;
+    [[nodiscard]] QString libraryFolder() const
+    {
+        return path(QString::fromLatin1(snippet::LibraryFolder));
+    }
+
+    // Whole text of a snippet file; a missing file gives a message that names it.
+    [[nodiscard]] Result<QString> readText(const char *fileName) const;
+    // Appends the lines of a snippet file to `list`.
+    [[nodiscard]] Status readLines(QStringList &list, const char *fileName) const;
+
+private:
+    // The snippet file's path, or a message naming it when it is missing.
+    [[nodiscard]] Result<QString> existingFile(const char *fileName) const;
+
+    QString m_folder;
+};
+
+}  // namespace lumivane

@@ -1,0 +1,50 @@
+#pragma once
+
+// Small helpers for tests that work with real files in temporary folders.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QTemporaryFile>
+
+#include <filesystem>
+
+namespace lumivane::test_support {
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(bytes);
+    }
+}
+
+// A copy of the project's snippet folder, for tests that change or remove files in it.
+inline void copySnippetFolder(const QString &target)
+{
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    std::filesystem::copy(LUMIVANE_SNIPPETS_DIR, target.toStdString(),
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::remove(target.toStdString() + "/CMakeLists.txt");
+}
+
+// Root may write into read-only folders, so permission tests must know who runs them.
+inline bool runningAsRoot()
+{
+    QTemporaryFile probe;
+    return probe.open() && QFileInfo(probe.fileName()).ownerId() == 0;
+}
+
+}  // namespace lumivane::test_support
