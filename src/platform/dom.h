@@ -75,8 +75,9 @@ struct Node {
     [[nodiscard]] const Attribute *attribute(QStringView name) const
     {
         for (const Attribute &attr : attributes) {
-            if (attr.ns == AttributeNamespace::None && attr.localName == name)
+            if (attr.ns == AttributeNamespace::None && attr.localName == name) {
                 return &attr;
+            }
         }
         return nullptr;
     }

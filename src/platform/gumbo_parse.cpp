@@ -40,8 +40,9 @@ public:
     {}
     ~GumboParse()
     {
-        if (m_output)
+        if (m_output) {
             gumbo_destroy_output(&parseOptions(), m_output);
+        }
     }
     GumboParse(const GumboParse &) = delete;
     GumboParse &operator=(const GumboParse &) = delete;
@@ -72,10 +73,11 @@ QString tokenizerTagName(std::string_view raw)
 {
     QString name = QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
     for (QChar &c : name) {
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z') {
             c = QChar(c.unicode() + ('a' - 'A'));
-        else if (c.unicode() == 0)
+        } else if (c.unicode() == 0) {
             c = QChar(0xFFFD);
+        }
     }
     return name;
 }
@@ -94,14 +96,16 @@ QString elementName(const GumboElement &element)
         text.remove_prefix(text[0] == '<' ? 1 : 0);
         size_t end = 0;
         while (end < text.size() && !isHtmlWhitespace(text[end]) && text[end] != '/' &&
-               text[end] != '>')
+               text[end] != '>') {
             ++end;
+        }
         raw = text.substr(0, end);
     }
     if (element.tag_namespace == GUMBO_NAMESPACE_SVG) {
         const GumboStringPiece piece{raw.data(), raw.size()};
-        if (const char *adjusted = gumbo_normalize_svg_tagname(&piece))
+        if (const char *adjusted = gumbo_normalize_svg_tagname(&piece)) {
             return QString::fromLatin1(adjusted);
+        }
     }
     return tokenizerTagName(raw);
 }
@@ -213,14 +217,17 @@ unsigned int doctypeIndex(const GumboVector &children, const QByteArray &input)
     const char *scanFrom = begin;
     for (unsigned int i = 0; i < children.length; ++i) {
         const GumboNode &child = *childAt(children, i);
-        if (child.type != GUMBO_NODE_COMMENT)
+        if (child.type != GUMBO_NODE_COMMENT) {
             return i;
+        }
         const GumboStringPiece &source = child.v.text.original_text;
-        if (!source.data || source.data < scanFrom || source.data > end)
+        if (!source.data || source.data < scanFrom || source.data > end) {
             return i;  // no usable source position: keep the doctype first, the common case
+        }
         for (const char *p = scanFrom; p < source.data; ++p) {
-            if (!isHtmlWhitespace(*p))
+            if (!isHtmlWhitespace(*p)) {
                 return i;
+            }
         }
         scanFrom = source.data + source.length;
     }
@@ -234,8 +241,9 @@ std::unique_ptr<dom::Node> parseHtmlDocument(const QString &html)
     const GumboParse parse(html.toUtf8());
     auto document = std::make_unique<dom::Node>(dom::NodeKind::Document);
     const GumboNode *gumboDocument = parse.document();
-    if (!gumboDocument)
+    if (!gumboDocument) {
         return document;
+    }
     const GumboDocument &source = gumboDocument->v.document;
     convertChildren(source.children, *document);
     if (source.has_doctype) {

@@ -21,8 +21,9 @@ QString asciiLower(const QString &text)
 {
     QString lowered = text;
     for (QChar &c : lowered) {
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z') {
             c = QChar(c.unicode() + ('a' - 'A'));
+        }
     }
     return lowered;
 }
@@ -34,19 +35,24 @@ QList<Element> htmlElementsNamed(const dom::Node &document, const QString &lower
 {
     QList<Element> found;
     std::vector<dom::Node *> pending;
-    for (auto it = document.children.rbegin(); it != document.children.rend(); ++it)
+    for (auto it = document.children.rbegin(); it != document.children.rend(); ++it) {
         pending.push_back(it->get());
+    }
     while (!pending.empty()) {
         dom::Node *node = pending.back();
         pending.pop_back();
-        if (!node->isElement())
+        if (!node->isElement()) {
             continue;
-        if (node->ns == dom::Namespace::Html && node->localName == lowerName)
+        }
+        if (node->ns == dom::Namespace::Html && node->localName == lowerName) {
             found.append(Element(node));
-        if (node->isHtml(u"noscript"))
+        }
+        if (node->isHtml(u"noscript")) {
             continue;
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+        }
+        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
             pending.push_back(it->get());
+        }
     }
     return found;
 }
@@ -117,8 +123,9 @@ QList<Element> Document::images() const
 Element Document::documentElement() const
 {
     for (const auto &child : m_root->children) {
-        if (child->isElement())
+        if (child->isElement()) {
             return Element(child.get());
+        }
     }
     // The parser always creates <html>; reaching this is a broken invariant, not a page fault.
     Q_ASSERT_X(false, "Document::documentElement", "the document has no root element");

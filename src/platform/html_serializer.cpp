@@ -14,11 +14,13 @@ bool serializesAsVoid(const dom::Node &element)
     static constexpr std::array names{
         u"area", u"base",  u"basefont", u"bgsound", u"br",   u"col",   u"embed",  u"frame", u"hr",
         u"img",  u"input", u"keygen",   u"link",    u"meta", u"param", u"source", u"track", u"wbr"};
-    if (element.ns != dom::Namespace::Html)
+    if (element.ns != dom::Namespace::Html) {
         return false;
+    }
     for (const char16_t *name : names) {
-        if (element.localName == QStringView(name))
+        if (element.localName == QStringView(name)) {
             return true;
+        }
     }
     return false;
 }
@@ -32,13 +34,15 @@ bool serializesAsVoid(const dom::Node &element)
 bool hasRawTextParent(const dom::Node &text)
 {
     const dom::Node *parent = text.parent;
-    if (!parent || !parent->isElement() || parent->ns != dom::Namespace::Html)
+    if (!parent || !parent->isElement() || parent->ns != dom::Namespace::Html) {
         return false;
+    }
     static constexpr std::array names{u"style",   u"script",   u"xmp",      u"iframe",
                                       u"noembed", u"noframes", u"plaintext"};
     for (const char16_t *name : names) {
-        if (parent->localName == QStringView(name))
+        if (parent->localName == QStringView(name)) {
             return true;
+        }
     }
     return false;
 }
@@ -69,14 +73,16 @@ void appendEscaped(QString &out, QStringView text, EscapeMode mode)
             replacement = "&gt;"_L1;
             break;
         case u'"':  // 5. in attribute mode, '"' -> "&quot;"
-            if (mode == EscapeMode::Attribute)
+            if (mode == EscapeMode::Attribute) {
                 replacement = "&quot;"_L1;
+            }
             break;
         default:
             break;
         }
-        if (replacement.isEmpty())
+        if (replacement.isEmpty()) {
             continue;
+        }
         flush(i);
         out.append(replacement);
         runStart = i + 1;
@@ -115,15 +121,17 @@ void appendNode(QString &out, const dom::Node &current);
 
 void appendChildren(QString &out, const dom::Node &node)
 {
-    if (node.isElement() && serializesAsVoid(node))
+    if (node.isElement() && serializesAsVoid(node)) {
         return;  // 1. a void element has no contents
+    }
     // 2. s is `out`; we append to one string throughout so the whole document is written in
     //    linear time.
     // 3. A template's contents stand in for its children.
     const dom::Node &parent = node.templateContents ? *node.templateContents : node;
     // 4. (shadow host: never, our tree has no shadow roots)
-    for (const auto &child : parent.children)  // 5. each child, in tree order
-        appendNode(out, *child);               // 5.1-5.2
+    for (const auto &child : parent.children) {  // 5. each child, in tree order
+        appendNode(out, *child);                 // 5.1-5.2
+    }
 }
 
 // Step 5.2 for one child node, "current node".
@@ -145,8 +153,9 @@ void appendNode(QString &out, const dom::Node &current)
             out.append(u'"');
         }
         out.append(u'>');  // ">"
-        if (serializesAsVoid(current))
-            return;                    // void: no contents, no end tag
+        if (serializesAsVoid(current)) {
+            return;  // void: no contents, no end tag
+        }
         appendChildren(out, current);  // recurse into the element's own children
         out.append("</"_L1).append(tagName).append(u'>');  // then "</" tagname ">"
         // Not done: the old extra newline after <pre>, <textarea> and <listing> when their text
@@ -155,10 +164,11 @@ void appendNode(QString &out, const dom::Node &current)
         return;
     }
     case dom::NodeKind::Text:
-        if (hasRawTextParent(current))
+        if (hasRawTextParent(current)) {
             out.append(current.data);  // raw-text parent: the data literally
-        else
+        } else {
             appendEscaped(out, current.data, EscapeMode::Text);  // otherwise escaped
+        }
         return;
     case dom::NodeKind::Comment:
         out.append("<!--"_L1).append(current.data).append("-->"_L1);  // "<!--" data "-->"
@@ -210,8 +220,9 @@ void appendDoctype(QString &out, const dom::Node &doctype)
     if (!doctype.publicId.isEmpty()) {
         out.append(" PUBLIC"_L1);
         appendQuoted(doctype.publicId);
-        if (!doctype.systemId.isEmpty())
+        if (!doctype.systemId.isEmpty()) {
             appendQuoted(doctype.systemId);
+        }
     } else if (!doctype.systemId.isEmpty()) {
         out.append(" SYSTEM"_L1);
         appendQuoted(doctype.systemId);
