@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using namespace lumivane;
 using lumivane::test_support::readFile;
@@ -106,11 +108,9 @@ TEST_P(GoldenPage, ComesOutAsExpected)
 INSTANTIATE_TEST_SUITE_P(Pages, GoldenPage, ::testing::ValuesIn(goldenPages()),
                          [](const ::testing::TestParamInfo<std::string> &pageInfo) {
                              std::string name = pageInfo.param;
-                             for (char &c : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) {
-                                     c = '_';
-                                 }
-                             }
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](unsigned char c) { return !std::isalnum(c); }, '_');
                              return name;
                          });
 

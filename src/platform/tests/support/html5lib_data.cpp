@@ -11,11 +11,6 @@ namespace {
 
 enum class Section { None, Data, Errors, Fragment, Document };
 
-QByteArray joinLines(const QList<QByteArray> &lines)
-{
-    return lines.join('\n');
-}
-
 }  // namespace
 
 QList<Html5libCase> readHtml5libFile(const QString &path)
@@ -39,8 +34,8 @@ QList<Html5libCase> readHtml5libFile(const QString &path)
         // Cases are separated by one empty line, which belongs to neither case.
         if (separatorFollows && !treeLines.isEmpty() && treeLines.last().isEmpty())
             treeLines.removeLast();
-        current.data = joinLines(dataLines);
-        current.expectedTree = joinLines(treeLines);
+        current.data = dataLines.join('\n');
+        current.expectedTree = treeLines.join('\n');
         cases.append(current);
     };
     for (const QByteArray &line : lines) {
@@ -68,7 +63,6 @@ QList<Html5libCase> readHtml5libFile(const QString &path)
             }
             if (line == "#script-on" || line == "#script-off") {
                 current.scriptingOnOnly = line == "#script-on";
-                current.scriptingOffOnly = line == "#script-off";
                 section = Section::Errors;  // nothing follows on its own lines
                 continue;
             }

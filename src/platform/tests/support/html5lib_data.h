@@ -15,7 +15,6 @@ struct Html5libCase {
     QByteArray expectedTree;  // the #document section, lines joined with LF
     bool fragment = false;    // has #document-fragment
     bool scriptingOnOnly = false;
-    bool scriptingOffOnly = false;
 
     [[nodiscard]] QString id() const { return file + u':' + QString::number(index); }
 };

@@ -10,35 +10,18 @@ namespace lumivane::testing {
 
 namespace {
 
+// The format names foreign elements and attributes with their namespace first: "svg path".
 QString attributeDumpName(const dom::Attribute &attr)
 {
-    switch (attr.ns) {
-    case dom::AttributeNamespace::XLink:
-        return "xlink "_L1 + attr.localName;
-    case dom::AttributeNamespace::Xml:
-        return "xml "_L1 + attr.localName;
-    case dom::AttributeNamespace::Xmlns:
-        return "xmlns "_L1 + attr.localName;
-    case dom::AttributeNamespace::None:
-        break;
-    }
-    return attr.localName;
+    static const QString prefixes[] = {QString(), u"xlink "_s, u"xml "_s, u"xmlns "_s};
+    return prefixes[static_cast<int>(attr.ns)] + attr.localName;
 }
 
 QString elementDumpName(const dom::Node &element)
 {
-    switch (element.ns) {
-    case dom::Namespace::Svg:
-        return "svg "_L1 + element.localName;
-    case dom::Namespace::MathMl:
-        return "math "_L1 + element.localName;
-    case dom::Namespace::Html:
-        break;
-    }
-    return element.localName;
+    static const QString prefixes[] = {QString(), u"svg "_s, u"math "_s};
+    return prefixes[static_cast<int>(element.ns)] + element.localName;
 }
-
-void dumpNode(QString &out, const dom::Node &node, int depth);
 
 void line(QString &out, int depth, const QString &text)
 {
@@ -49,47 +32,44 @@ void line(QString &out, int depth, const QString &text)
 
 void dumpChildren(QString &out, const dom::Node &parent, int depth)
 {
-    for (const auto &child : parent.children)
-        dumpNode(out, *child, depth);
-}
-
-void dumpNode(QString &out, const dom::Node &node, int depth)
-{
-    switch (node.kind) {
-    case dom::NodeKind::Doctype:
-        if (node.publicId.isEmpty() && node.systemId.isEmpty())
-            line(out, depth, "<!DOCTYPE "_L1 + node.doctypeName + u'>');
-        else
-            line(out, depth,
-                 u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(node.doctypeName, node.publicId,
-                                                      node.systemId));
-        return;
-    case dom::NodeKind::Comment:
-        line(out, depth, "<!-- "_L1 + node.data + " -->"_L1);
-        return;
-    case dom::NodeKind::Text:
-        line(out, depth, u'"' + node.data + u'"');
-        return;
-    case dom::NodeKind::Element: {
-        line(out, depth, u'<' + elementDumpName(node) + u'>');
-        QStringList attributes;
-        for (const dom::Attribute &attr : node.attributes)
-            attributes.append(attributeDumpName(attr) + "=\""_L1 + attr.value + u'"');
-        // QString's operator< compares UTF-16 code units, the order the format asks for.
-        std::sort(attributes.begin(), attributes.end());
-        for (const QString &attr : attributes)
-            line(out, depth + 1, attr);
-        if (node.templateContents) {
-            line(out, depth + 1, u"content"_s);
-            dumpChildren(out, *node.templateContents, depth + 2);
+    for (const auto &child : parent.children) {
+        const dom::Node &node = *child;
+        switch (node.kind) {
+        case dom::NodeKind::Doctype:
+            if (node.publicId.isEmpty() && node.systemId.isEmpty())
+                line(out, depth, "<!DOCTYPE "_L1 + node.doctypeName + u'>');
+            else
+                line(out, depth,
+                     u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(node.doctypeName, node.publicId,
+                                                          node.systemId));
+            break;
+        case dom::NodeKind::Comment:
+            line(out, depth, "<!-- "_L1 + node.data + " -->"_L1);
+            break;
+        case dom::NodeKind::Text:
+            line(out, depth, u'"' + node.data + u'"');
+            break;
+        case dom::NodeKind::Element: {
+            line(out, depth, u'<' + elementDumpName(node) + u'>');
+            QStringList attributes;
+            for (const dom::Attribute &attr : node.attributes)
+                attributes.append(attributeDumpName(attr) + "=\""_L1 + attr.value + u'"');
+            // QString's operator< compares UTF-16 code units, the order the format asks for.
+            std::sort(attributes.begin(), attributes.end());
+            for (const QString &attr : attributes)
+                line(out, depth + 1, attr);
+            if (node.templateContents) {
+                line(out, depth + 1, u"content"_s);
+                dumpChildren(out, *node.templateContents, depth + 2);
+            }
+            dumpChildren(out, node, depth + 1);
+            break;
         }
-        dumpChildren(out, node, depth + 1);
-        return;
-    }
-    case dom::NodeKind::Document:
-    case dom::NodeKind::TemplateContents:
-        dumpChildren(out, node, depth);
-        return;
+        case dom::NodeKind::Document:
+        case dom::NodeKind::TemplateContents:
+            dumpChildren(out, node, depth);
+            break;
+        }
     }
 }
 
