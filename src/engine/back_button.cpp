@@ -14,42 +14,19 @@ QString escapeRedirectAddress(const QString &address)
     // and '>' start or end a tag (such as </script>), and line ends (U+2028 and U+2029 count as
     // such in scripts) end a string literal. Percent-encoded, each stands for the same character
     // in an address; every other character, '%' included, is left as typed.
+    static constexpr QStringView breaking = u"\"'`\\<>\r\n\u2028\u2029";
     QString escaped;
     escaped.reserve(address.size());
     for (const QChar c : address) {
-        switch (c.unicode()) {
-        case u'"':
-            escaped.append("%22"_L1);
-            break;
-        case u'\'':
-            escaped.append("%27"_L1);
-            break;
-        case u'<':
-            escaped.append("%3C"_L1);
-            break;
-        case u'>':
-            escaped.append("%3E"_L1);
-            break;
-        case u'\\':
-            escaped.append("%5C"_L1);
-            break;
-        case u'`':
-            escaped.append("%60"_L1);
-            break;
-        case u'\r':
-            escaped.append("%0D"_L1);
-            break;
-        case u'\n':
-            escaped.append("%0A"_L1);
-            break;
-        case u'\u2028':
-            escaped.append("%E2%80%A8"_L1);
-            break;
-        case u'\u2029':
-            escaped.append("%E2%80%A9"_L1);
-            break;
-        default:
+        if (!breaking.contains(c)) {
             escaped.append(c);
+            continue;
+        }
+        // Each UTF-8 byte of the character as %XX, as a browser would encode it.
+        for (const char byte : QString(c).toUtf8()) {
+            escaped.append(u'%');
+            escaped.append(
+                QString::number(static_cast<uchar>(byte), 16).toUpper().rightJustified(2, u'0'));
         }
     }
     return escaped;
