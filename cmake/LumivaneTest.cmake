@@ -17,7 +17,11 @@ function(lumivane_add_test name)
   # The command-line tests run the built program with its snippet folder beside it.
   add_dependencies(${name} lumivane-cli lumivane_snippet_folder)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+  set(environment "")
+  if(LUMIVANE_SANITIZE)
+    set(environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-suppressions.txt")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit ENVIRONMENT "${environment}")
 endfunction()
 
 # Every *_test.cpp in the calling folder becomes one test program named after the file.
