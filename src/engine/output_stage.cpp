@@ -12,18 +12,18 @@ namespace lumivane {
 
 namespace {
 
-RunOutcome fail(RunHost &host, const QString &message)
-{
-    host.inform(QString::fromLatin1(message::ErrorTitle), message, MessageIcon::Error);
-    return {RunOutcome::Kind::Failed, {}};
-}
-
 QString joined(const QString &folder, const QString &name)
 {
     return QDir::toNativeSeparators(QDir(folder).filePath(name));
 }
 
 }  // namespace
+
+RunOutcome ReportFailure(RunHost &host, const QString &message)
+{
+    host.inform(QString::fromLatin1(message::ErrorTitle), message, MessageIcon::Error);
+    return {RunOutcome::Kind::Failed, {}};
+}
 
 QString OverwriteQuestion(const QString &outputFileName)
 {
@@ -41,8 +41,8 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         // A link named like the output that leads back to the source must not let the source be
         // replaced.
         if (IsSameFile(outputPath, selectedPath)) {
-            return fail(host, u"Cannot write \"%1\": it is the source page itself."_s.arg(
-                                  QDir::toNativeSeparators(outputPath)));
+            return ReportFailure(host, u"Cannot write \"%1\": it is the source page itself."_s.arg(
+                                           QDir::toNativeSeparators(outputPath)));
         }
         if (!host.askYesNo(QString::fromLatin1(message::OverwriteTitle),
                            OverwriteQuestion(OutputFileName(selectedPath)))) {
@@ -55,22 +55,22 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
     const QString librarySource = snippets.libraryFolder();
     const auto libraryFiles = ListPlainFiles(librarySource);
     if (!libraryFiles) {
-        return fail(host, libraryFiles.error());
+        return ReportFailure(host, libraryFiles.error());
     }
 
     if (const auto written = TextBoxToFile(page, outputPath, encoding); !written) {
-        return fail(host, written.error());
+        return ReportFailure(host, written.error());
     }
 
     const QString libraryTarget = LibraryTargetFolder(selectedPath);
     if (const auto created = EnsureFolder(libraryTarget); !created) {
-        return fail(host, created.error());
+        return ReportFailure(host, created.error());
     }
     for (const QString &name : libraryFiles.value()) {
         if (const auto copied =
                 CopyFileReplacing(joined(librarySource, name), joined(libraryTarget, name));
             !copied) {
-            return fail(host, copied.error());
+            return ReportFailure(host, copied.error());
         }
     }
 

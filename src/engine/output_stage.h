@@ -22,6 +22,9 @@ inline constexpr auto OverwriteTitle = "Overwrite?";
 inline constexpr auto ErrorTitle = "Error";
 }  // namespace message
 
+// Shows a failure to the user and gives the outcome that ends the run.
+RunOutcome ReportFailure(RunHost &host, const QString &message);
+
 // The overwrite question for an output file name.
 QString OverwriteQuestion(const QString &outputFileName);
 

@@ -28,8 +28,7 @@ RunOutcome RestyleRun::refuse(const char *message)
 
 RunOutcome RestyleRun::fail(const QString &message)
 {
-    m_host.inform(QString::fromLatin1(message::ErrorTitle), message, MessageIcon::Error);
-    return {RunOutcome::Kind::Failed, {}};
+    return ReportFailure(m_host, message);
 }
 
 RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
