@@ -28,7 +28,7 @@ if (missing.length > 0) {
 }
 
 const files = process.argv.slice(2).map((file) => path.resolve(__dirname, file));
-const run = spawnSync(process.execPath, ['--test', '--test-concurrency=1', '--test-reporter=spec', ...files], {
+const run = spawnSync(process.execPath, ['--test', '--test-reporter=spec', ...files], {
   stdio: 'inherit',
   cwd: __dirname,
   env: { ...process.env, CHROMIUM: chromium },
