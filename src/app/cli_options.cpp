@@ -51,6 +51,18 @@ bool isFontName(const QString &text)
     return pattern.match(text).hasMatch();
 }
 
+bool takesNoValue(const QString &option)
+{
+    return option.startsWith(u"--no-"_s) || option == u"--yes"_s || option == u"--open"_s ||
+           option == u"--help"_s || option == u"--version"_s;
+}
+
+// --h1, --no-h2 and the like: 0, 1 or 2 for h1, h2, h3.
+int headingIndex(const QString &option)
+{
+    return option.endsWith(u'1') ? 0 : option.endsWith(u'2') ? 1 : 2;
+}
+
 ParseResult usageError(const QString &text)
 {
     ParseResult result;
@@ -116,9 +128,9 @@ ParseResult parseCommandLine(const QStringList &arguments)
             }
             return std::nullopt;
         };
-        const auto heading = [](const QString &name) -> int {
-            return name.endsWith(u'1') ? 0 : name.endsWith(u'2') ? 1 : 2;
-        };
+        if (inlineValue && takesNoValue(argument)) {
+            return usageError(u"%1 takes no value."_s.arg(argument));
+        }
 
         if (argument == u"--help"_s || argument == u"-h"_s) {
             return {ParseResult::Kind::Help, {}, helpText()};
@@ -160,10 +172,10 @@ ParseResult parseCommandLine(const QStringList &arguments)
             if (!pixels || !isPixelSize(*pixels)) {
                 return usageError(u"%1 needs a size in pixels, such as 34."_s.arg(argument));
             }
-            line.options.headingSizes[heading(argument)] = HeadingSize{true, *pixels};
+            line.options.headingSizes[headingIndex(argument)] = HeadingSize{true, *pixels};
         } else if (argument == u"--no-h1"_s || argument == u"--no-h2"_s ||
                    argument == u"--no-h3"_s) {
-            line.options.headingSizes[heading(argument)].enabled = false;
+            line.options.headingSizes[headingIndex(argument)].enabled = false;
         } else if (argument == u"--back-redirect"_s) {
             const auto address = value();
             if (!address || address->trimmed().isEmpty()) {
@@ -190,10 +202,6 @@ ParseResult parseCommandLine(const QStringList &arguments)
             return usageError(u"Unknown option %1."_s.arg(arguments.at(i)));
         } else {
             line.pages.append(argument);
-        }
-        if (inlineValue && (argument.startsWith(u"--no-"_s) || argument == u"--yes"_s ||
-                            argument == u"--open"_s)) {
-            return usageError(u"%1 takes no value."_s.arg(argument));
         }
     }
     if (line.pages.isEmpty()) {

@@ -7,34 +7,39 @@ using namespace Qt::StringLiterals;
 
 namespace lumivane {
 
-QStringList fxFilesForFamily(int family)
+namespace {
+
+// The fx files whose lines make the pool of a family entry, in loading order; none for an index
+// outside the list.
+QList<const char *> fxFilesForFamily(int family)
 {
-    const auto name = [](const char *file) { return QString::fromLatin1(file); };
     switch (family) {
     case AnimationFamily::BounceFade:
-        return {name(snippet::FxBounce), name(snippet::FxFade)};
+        return {snippet::FxBounce, snippet::FxFade};
     case AnimationFamily::SlideFade:
-        return {name(snippet::FxSlide), name(snippet::FxFade)};
+        return {snippet::FxSlide, snippet::FxFade};
     case AnimationFamily::BounceSlide:
-        return {name(snippet::FxBounce), name(snippet::FxSlide)};
+        return {snippet::FxBounce, snippet::FxSlide};
     case AnimationFamily::Bounce:
-        return {name(snippet::FxBounce)};
+        return {snippet::FxBounce};
     case AnimationFamily::Slide:
-        return {name(snippet::FxSlide)};
+        return {snippet::FxSlide};
     case AnimationFamily::Fade:
-        return {name(snippet::FxFade)};
+        return {snippet::FxFade};
     default:
         return {};
     }
 }
+
+}  // namespace
 
 Result<int> ApplyRandomAnimations(const Document &document, int family,
                                   const SnippetFolder &snippets, QRandomGenerator &random,
                                   QStringList &lstFX)
 {
     lstFX.clear();
-    for (const QString &file : fxFilesForFamily(family)) {
-        if (Status read = snippets.readLines(lstFX, file.toLatin1().constData()); !read) {
+    for (const char *file : fxFilesForFamily(family)) {
+        if (Status read = snippets.readLines(lstFX, file); !read) {
             return Error{read.error()};
         }
     }

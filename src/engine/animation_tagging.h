@@ -18,10 +18,6 @@ inline constexpr auto Opening = "';;";
 inline constexpr auto Closing = ";;'";
 }  // namespace marker
 
-// The fx files whose lines make the pool for an animation family entry, in loading order; empty
-// for an index outside the list.
-QStringList fxFilesForFamily(int family);
-
 // Fills `lstFX` (cleared first) from the family's fx files, then tags every h1 and then every
 // image in document order, with a fresh shuffle of the pool for each element. An empty pool tags
 // nothing. Returns the number of elements tagged; a missing fx file is an error naming it.

@@ -73,6 +73,7 @@ TEST_F(CliTest, HelpVersionRefusalAndBadUsageExitCodes)
         {{u"--h1"_s, u"40px;}body{display:none"_s, offer}, 2, "--h1 needs a size in pixels"},
         {{u"--font"_s, u"Evil</style>"_s, offer}, 2, "--font needs a font family name"},
         {{u"--seed"_s, u"abc"_s, offer}, 2, "--seed needs a whole number."},
+        {{u"--yes=no"_s, offer}, 2, "--yes takes no value."},
         {{u"--no-animations"_s, u"--no-font"_s, offer},
          1,
          "Ooops!: Seems that there is nothing to change. Please select an option before."},
