@@ -1,13 +1,20 @@
-# lumivane_add_test(<name> SOURCES <files...> [LIBRARIES <targets...>])
+# lumivane_add_test(<name> SOURCES <files...> [LIBRARIES <targets...>] [WIDGETS])
 #
 # One GoogleTest program per call, each test case registered with CTest. The tests know where the
 # source tree's snippet folder, the shared HTML test data and the command-line program lie.
+# WIDGETS: the program tests windows; it gets a main that makes the QApplication first, Qt Test's
+# input helpers, and runs on the offscreen platform so that no display is needed.
 function(lumivane_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LIBRARIES" ${ARGN})
+  if(ARG_WIDGETS)
+    add_executable(${name} ${ARG_SOURCES} "${PROJECT_SOURCE_DIR}/tests/support/widgets/widget_test_main.cpp")
+    target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   lumivane_target_defaults(${name})
-  target_link_libraries(${name} PRIVATE lumivane_engine GTest::gtest GTest::gmock GTest::gtest_main
-                                        ${ARG_LIBRARIES})
+  target_link_libraries(${name} PRIVATE lumivane_engine GTest::gtest GTest::gmock ${ARG_LIBRARIES})
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests/support")
   target_compile_definitions(${name} PRIVATE
     LUMIVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
@@ -21,15 +28,28 @@ function(lumivane_add_test name)
   if(LUMIVANE_SANITIZE)
     set(environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-suppressions.txt")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit ENVIRONMENT "${environment}")
+  # Window tests need no display. A second ENVIRONMENT entry would be split off as a property of
+  # its own on the way to CTest, so the platform goes in as a modification.
+  set(platform "")
+  if(ARG_WIDGETS)
+    set(platform "QT_QPA_PLATFORM=set:offscreen")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit ENVIRONMENT "${environment}"
+                       ENVIRONMENT_MODIFICATION "${platform}")
 endfunction()
 
 # Every *_test.cpp in the calling folder becomes one test program named after the file.
+# lumivane_add_tests_in_folder([LIBRARIES <targets...>] [WIDGETS]) passes both on to each program.
 function(lumivane_add_tests_in_folder)
+  cmake_parse_arguments(ARG "WIDGETS" "" "LIBRARIES" ${ARGN})
+  set(widgets "")
+  if(ARG_WIDGETS)
+    set(widgets WIDGETS)
+  endif()
   file(GLOB test_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp")
   file(GLOB support_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp")
   foreach(source IN LISTS test_sources)
     get_filename_component(stem "${source}" NAME_WE)
-    lumivane_add_test(${stem} SOURCES "${source}" ${support_sources})
+    lumivane_add_test(${stem} SOURCES "${source}" ${support_sources} LIBRARIES ${ARG_LIBRARIES} ${widgets})
   endforeach()
 endfunction()

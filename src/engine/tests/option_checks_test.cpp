@@ -1,0 +1,35 @@
+// The values that go into a page's style block as typed: what passes and what is refused.
+
+#include "engine/option_checks.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace lumivane;
+
+TEST(OptionChecksTest, PixelSizesAreWholeNumbersWithAtMostTwoDecimals)
+{
+    for (const QString &size : {u"34"_s, u"0"_s, u"1234"_s, u"12.5"_s, u"12.25"_s}) {
+        EXPECT_TRUE(isPixelSize(size)) << size.toStdString();
+    }
+    for (const QString &size :
+         {u""_s, u"12345"_s, u"12.345"_s, u"12."_s, u".5"_s, u"-4"_s, u"34px"_s, u" 34"_s, u"34 "_s,
+          u"3,5"_s, u"34\n"_s, u"34}h1{color:red"_s}) {
+        EXPECT_FALSE(isPixelSize(size)) << size.toStdString();
+    }
+}
+
+TEST(OptionChecksTest, FontNamesAreLettersDigitsBlanksDotsAndHyphens)
+{
+    for (const QString &name :
+         {u"Open Sans"_s, u"M PLUS 1p"_s, u"Noto Sans JP"_s, u"Zen Kaku Gothic New"_s,
+          u"Ubuntu-Mono"_s, u"Ébauche"_s, QString(100, u'a')}) {
+        EXPECT_TRUE(isFontName(name)) << name.toStdString();
+    }
+    for (const QString &name : {u""_s, u" Lato"_s, u"-Lato"_s, u"Open+Sans"_s, u"Lato'"_s,
+                                u"Lato\n"_s, u"Lato;}body{"_s, u"</style>"_s, QString(101, u'a')}) {
+        EXPECT_FALSE(isFontName(name)) << name.toStdString();
+    }
+}
