@@ -78,11 +78,16 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         }
     }
 
+    // A file where the library folder goes is found before the page is written, not after.
+    const QString libraryTarget = LibraryTargetFolder(selectedPath);
+    if (const auto free = FolderMayBeMade(libraryTarget); !free) {
+        return ReportFailure(host, free.error());
+    }
+
     if (const auto written = TextBoxToFile(page, outputPath, encoding); !written) {
         return ReportFailure(host, written.error());
     }
 
-    const QString libraryTarget = LibraryTargetFolder(selectedPath);
     if (const auto created = EnsureFolder(libraryTarget); !created) {
         return ReportFailure(host, created.error());
     }

@@ -31,16 +31,27 @@ QString native(const QString &path)
 
 }  // namespace
 
-Status EnsureFolder(const QString &folder)
+Status FolderMayBeMade(const QString &folder)
 {
+    // Without its final separator: "anilibs/" names no file, so a file "anilibs" would pass.
     std::error_code error;
-    const auto path = toFsPath(folder);
-    if (std::filesystem::is_directory(path, error)) {
-        return Ok{};
-    }
-    if (std::filesystem::exists(path, error)) {
+    const auto path = toFsPath(QDir::cleanPath(folder));
+    if (!std::filesystem::is_directory(path, error) && std::filesystem::exists(path, error)) {
         return Error{u"Cannot create the folder \"%1\": a file of that name is in the way."_s.arg(
             native(folder))};
+    }
+    return Ok{};
+}
+
+Status EnsureFolder(const QString &folder)
+{
+    if (const auto free = FolderMayBeMade(folder); !free) {
+        return free;
+    }
+    std::error_code error;
+    const auto path = toFsPath(QDir::cleanPath(folder));
+    if (std::filesystem::is_directory(path, error)) {
+        return Ok{};
     }
     if (!std::filesystem::create_directory(path, error) && error) {
         return Error{u"Cannot create the folder \"%1\": %2."_s.arg(native(folder), reason(error))};

@@ -11,6 +11,9 @@
 
 namespace lumivane {
 
+// Fails when something other than a folder stands where `folder` would be made.
+Status FolderMayBeMade(const QString &folder);
+
 // Creates one folder level unless a folder is already there.
 Status EnsureFolder(const QString &folder);
 

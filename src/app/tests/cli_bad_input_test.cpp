@@ -326,6 +326,50 @@ TEST_F(CliBadInputTest, DiskFillingUpDuringTheWriteKeepsEarlierFilesWhole)
               (QStringList{u"anilibs"_s, u"offer.html"_s, u"offer_modified.html"_s}));
 }
 
+// The same on a file system that really is full: a small one of its own, mounted where only this
+// test's processes see it (so this needs a user allowed to mount, and is skipped otherwise).
+TEST_F(CliBadInputTest, FullFileSystemKeepsTheEarlierOutputWhole)
+{
+    const QString disk = work.filePath(u"disk"_s);
+    QDir().mkpath(disk);
+    const QString page = disk + u"/offer.html"_s;
+    const QString output = disk + u"/offer_modified.html"_s;
+    // Mounts, puts the page and an earlier output on it, fills the rest, runs the program, then
+    // shows what the disk holds: the run's standard error first, then "exit N", then the listing
+    // and the earlier output's bytes, since the mount is gone once the shell ends.
+    const QString script = uR"sh(
+        mount -t tmpfs -o size=512k tmpfs "$1" || exit 99
+        printf '%s' "$4" > "$1/offer.html"
+        printf 'earlier output' > "$1/offer_modified.html"
+        cat /dev/zero > "$1/filler" 2>/dev/null
+        "$2" --yes "$3" >/dev/null
+        echo "exit $?"
+        ls -A "$1"
+        cat "$1/offer_modified.html"
+    )sh"_s;
+    const QByteArray bytes = "<html><head><title>t</title></head><body><h1>Big</h1>" +
+                             QByteArray(100'000, 'x') + "</body></html>";
+    QProcess probe;
+    probe.start(u"unshare"_s, {u"-m"_s, u"true"_s});
+    if (!probe.waitForFinished(10'000) || probe.exitStatus() != QProcess::NormalExit ||
+        probe.exitCode() != 0) {
+        GTEST_SKIP() << "cannot make a mount namespace here";
+    }
+    QProcess shell;
+    shell.start(u"unshare"_s,
+                {u"-m"_s, u"sh"_s, u"-c"_s, script, u"sh"_s, disk,
+                 QString::fromUtf8(LUMIVANE_CLI_PATH), page, QString::fromLatin1(bytes)});
+    ASSERT_TRUE(shell.waitForFinished(60'000));
+    ASSERT_EQ(shell.exitStatus(), QProcess::NormalExit);
+    if (shell.exitCode() == 99) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    EXPECT_EQ(QString::fromUtf8(shell.readAllStandardError()),
+              errorLine(u"Cannot write \"%1\": No space left on device."_s.arg(output)));
+    EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()),
+              u"exit 1\nfiller\noffer.html\noffer_modified.html\nearlier output"_s);
+}
+
 // Pages a browser shows are restyled whatever their names, letters or encodings: the output goes
 // beside the path given, the source (and through a link, the linked-to page) is never written.
 TEST_F(CliBadInputTest, AwkwardNamesLinksAndEncodingsAreRestyledBesideTheGivenPath)

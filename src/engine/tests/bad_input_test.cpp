@@ -19,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <filesystem>
 #include <functional>
 
 #include <sys/stat.h>
@@ -310,6 +311,37 @@ TEST_F(BadInputTest, BrokenLibraryFolderLeavesNoOutputAndNoHalfCopiedLibrary)
         QFile::remove(library);
     }
     ASSERT_TRUE(QDir().rename(kept, library));
+}
+
+// Something in the way of the outputs is found before the page is written, so that a failed run
+// never leaves a new page without its library.
+TEST_F(BadInputTest, ThingsInTheWayOfTheOutputsStopTheRunBeforeAnythingIsWritten)
+{
+    const QString page = inSite(u"offer.html"_s);
+    writeFile(page, goodPage);
+    const struct {
+        const char *what;
+        QString blocked;
+        std::function<void()> block;
+        QString message;
+    } cases[] = {
+        {"a file named like the library folder", inSite(u"anilibs"_s),
+         [&] { writeFile(inSite(u"anilibs"_s), "a file"); },
+         u"Cannot create the folder \"%1\": a file of that name is in the way."_s.arg(
+             native(inSite(u"anilibs/"_s)))},
+        {"a folder named like the output", inSite(u"offer_modified.html"_s),
+         [&] { QDir().mkpath(inSite(u"offer_modified.html/inside"_s)); },
+         u"Cannot write \"%1\": Filename refers to a directory."_s.arg(
+             native(inSite(u"offer_modified.html"_s)))},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        c.block();
+        const QStringList before = folderSnapshot(site);
+        expectOnlyError(run(page), c.message);
+        EXPECT_EQ(folderSnapshot(site), before);
+        std::filesystem::remove_all(c.blocked.toStdString());
+    }
 }
 
 // What the user may not read or replace is named with the system's reason, before any question
