@@ -45,7 +45,7 @@ Status FolderMayBeMade(const QString &folder)
 
 Status EnsureFolder(const QString &folder)
 {
-    if (const auto free = FolderMayBeMade(folder); !free) {
+    if (auto free = FolderMayBeMade(folder); !free) {
         return free;
     }
     std::error_code error;
