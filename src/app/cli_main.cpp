@@ -11,6 +11,10 @@
 #include <QRandomGenerator>
 #include <QTextStream>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 using namespace Qt::StringLiterals;
 using namespace lumivane;
 
@@ -39,6 +43,11 @@ std::optional<QString> defaultFont(const SnippetFolder &snippets, QTextStream &e
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    // Past a file size limit the system would end the program without a word; ignored, the write
+    // fails with "File too large" instead, and the run reports it and removes its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"lumivane-cli"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVANE_VERSION));

@@ -4,7 +4,12 @@
 #include "platform/components.h"
 #include "platform/file_operations.h"
 
+#include <QByteArray>
 #include <QDir>
+#include <QFileInfo>
+#include <QList>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -37,11 +42,34 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
     const QString folder = FolderOfPath(selectedPath);
     const QString outputPath = OutputPath(selectedPath);
 
+    // The library is listed and read before anything else, so that a missing or unreadable library
+    // is reported before the user is asked anything and leaves nothing behind; each copy is then
+    // written whole or not at all.
+    const QString librarySource = snippets.libraryFolder();
+    const auto libraryFiles = ListPlainFiles(librarySource);
+    if (!libraryFiles) {
+        return ReportFailure(host, libraryFiles.error());
+    }
+    QList<QByteArray> libraryContents;
+    for (const QString &name : libraryFiles.value()) {
+        auto bytes = ReadWholeFile(joined(librarySource, name));
+        if (!bytes) {
+            return ReportFailure(host, bytes.error());
+        }
+        libraryContents.append(std::move(bytes).value());
+    }
+
     if (PathExists(outputPath, PathKind::File)) {
         // A link named like the output that leads back to the source must not let the source be
         // replaced.
         if (IsSameFile(outputPath, selectedPath)) {
             return ReportFailure(host, u"Cannot write \"%1\": it is the source page itself."_s.arg(
+                                           QDir::toNativeSeparators(outputPath)));
+        }
+        // Refused before asking: replacing a read-only file fails on Windows anyway, and the user
+        // made it read-only for a reason.
+        if (!QFileInfo(outputPath).isWritable()) {
+            return ReportFailure(host, u"Cannot replace \"%1\": the file is read-only."_s.arg(
                                            QDir::toNativeSeparators(outputPath)));
         }
         if (!host.askYesNo(QString::fromLatin1(message::OverwriteTitle),
@@ -50,26 +78,22 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         }
     }
 
-    // The library is listed before the page is written, so that a missing library leaves
-    // nothing behind.
-    const QString librarySource = snippets.libraryFolder();
-    const auto libraryFiles = ListPlainFiles(librarySource);
-    if (!libraryFiles) {
-        return ReportFailure(host, libraryFiles.error());
+    // A file where the library folder goes is found before the page is written, not after.
+    const QString libraryTarget = LibraryTargetFolder(selectedPath);
+    if (const auto free = FolderMayBeMade(libraryTarget); !free) {
+        return ReportFailure(host, free.error());
     }
 
     if (const auto written = TextBoxToFile(page, outputPath, encoding); !written) {
         return ReportFailure(host, written.error());
     }
 
-    const QString libraryTarget = LibraryTargetFolder(selectedPath);
     if (const auto created = EnsureFolder(libraryTarget); !created) {
         return ReportFailure(host, created.error());
     }
-    for (const QString &name : libraryFiles.value()) {
-        if (const auto copied =
-                CopyFileReplacing(joined(librarySource, name), joined(libraryTarget, name));
-            !copied) {
+    for (qsizetype i = 0; i < libraryFiles.value().size(); ++i) {
+        const QString target = joined(libraryTarget, libraryFiles.value().at(i));
+        if (const auto copied = WriteWholeFile(target, libraryContents.at(i)); !copied) {
             return ReportFailure(host, copied.error());
         }
     }

@@ -1,9 +1,11 @@
 #include "platform/components.h"
 
+#include "platform/file_operations.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
 
@@ -56,7 +58,14 @@ Result<QString> FileToTextBox(const QString &path)
     if (view.startsWith("\xEF\xBB\xBF")) {
         view = view.sliced(3);
     }
-    return QString::fromUtf8(view);
+    // Our text files are UTF-8; a file that is not was damaged or saved in another encoding, and
+    // its replacement characters would end up in every page.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(view);
+    if (decoder.hasError()) {
+        return Error{u"Cannot read \"%1\": it is not UTF-8 text."_s.arg(native(path))};
+    }
+    return text;
 }
 
 Status FileToListBox(QStringList &list, const QString &path)
@@ -71,17 +80,8 @@ Status FileToComboBox(QStringList &list, const QString &path)
 
 Status TextBoxToFile(const QString &text, const QString &path, const PageEncoding &encoding)
 {
-    // QSaveFile writes to a temporary file beside the target and renames it over the target only
-    // on commit, so a failure half-way leaves any earlier file untouched.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
-    }
-    const QByteArray bytes = encodePage(text, encoding);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
-    }
-    return Ok{};
+    // Whole or not at all: a failure half-way leaves any earlier file untouched.
+    return WriteWholeFile(path, encodePage(text, encoding));
 }
 
 QString ReplaceText(const QString &text, const QString &find, const QString &replacement,

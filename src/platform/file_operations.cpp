@@ -1,7 +1,9 @@
 #include "platform/file_operations.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
@@ -29,16 +31,27 @@ QString native(const QString &path)
 
 }  // namespace
 
-Status EnsureFolder(const QString &folder)
+Status FolderMayBeMade(const QString &folder)
 {
+    // Without its final separator: "anilibs/" names no file, so a file "anilibs" would pass.
     std::error_code error;
-    const auto path = toFsPath(folder);
-    if (std::filesystem::is_directory(path, error)) {
-        return Ok{};
-    }
-    if (std::filesystem::exists(path, error)) {
+    const auto path = toFsPath(QDir::cleanPath(folder));
+    if (!std::filesystem::is_directory(path, error) && std::filesystem::exists(path, error)) {
         return Error{u"Cannot create the folder \"%1\": a file of that name is in the way."_s.arg(
             native(folder))};
+    }
+    return Ok{};
+}
+
+Status EnsureFolder(const QString &folder)
+{
+    if (auto free = FolderMayBeMade(folder); !free) {
+        return free;
+    }
+    std::error_code error;
+    const auto path = toFsPath(QDir::cleanPath(folder));
+    if (std::filesystem::is_directory(path, error)) {
+        return Ok{};
     }
     if (!std::filesystem::create_directory(path, error) && error) {
         return Error{u"Cannot create the folder \"%1\": %2."_s.arg(native(folder), reason(error))};
@@ -49,6 +62,10 @@ Status EnsureFolder(const QString &folder)
 Result<QStringList> ListPlainFiles(const QString &folder)
 {
     const QFileInfo info(folder);
+    if (info.exists() && !info.isDir()) {
+        return Error{
+            u"Cannot list the folder \"%1\": it is a file, not a folder."_s.arg(native(folder))};
+    }
     if (!info.isDir()) {
         return Error{u"Cannot list the folder \"%1\": it does not exist."_s.arg(native(folder))};
     }
@@ -59,16 +76,49 @@ Result<QStringList> ListPlainFiles(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-Status CopyFileReplacing(const QString &source, const QString &target)
+Result<QByteArray> ReadWholeFile(const QString &path)
 {
-    std::error_code error;
-    std::filesystem::copy_file(toFsPath(source), toFsPath(target),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error) {
-        return Error{u"Cannot copy \"%1\" to \"%2\": %3."_s.arg(native(source), native(target),
-                                                                reason(error))};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Error{u"Cannot read \"%1\": %2."_s.arg(native(path), file.errorString())};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return Error{u"Cannot read \"%1\": %2."_s.arg(native(path), file.errorString())};
+    }
+    return bytes;
+}
+
+Status WriteWholeFile(const QString &path, const QByteArray &bytes)
+{
+    // QSaveFile renames its temporary file over the target only on commit and removes it when it
+    // is destroyed uncommitted, so a full disk leaves neither a cut-off file nor a stray one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
+    }
+    // Written until done: the write that a full disk or a size limit cuts short reports no reason,
+    // the next one fails and says why ("No space left on device", "File too large").
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
+        }
+        done += written;
+    }
+    if (!file.commit()) {
+        return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
     }
     return Ok{};
+}
+
+Status CopyFileReplacing(const QString &source, const QString &target)
+{
+    const auto bytes = ReadWholeFile(source);
+    if (!bytes) {
+        return Error{bytes.error()};
+    }
+    return WriteWholeFile(target, bytes.value());
 }
 
 bool IsSameFile(const QString &first, const QString &second)

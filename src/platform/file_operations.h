@@ -5,10 +5,14 @@
 
 #include "platform/result.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 namespace lumivane {
+
+// Fails when something other than a folder stands where `folder` would be made.
+Status FolderMayBeMade(const QString &folder);
 
 // Creates one folder level unless a folder is already there.
 Status EnsureFolder(const QString &folder);
@@ -16,7 +20,15 @@ Status EnsureFolder(const QString &folder);
 // The names of the plain files directly inside `folder`: no subfolders, no hidden or system files.
 Result<QStringList> ListPlainFiles(const QString &folder);
 
-// Copies one file, replacing a file of the same name at the target.
+// The whole content of a file.
+Result<QByteArray> ReadWholeFile(const QString &path);
+
+// Writes `bytes` to `path` whole or not at all (through a temporary file beside it, which never
+// stays behind), replacing a file of that name.
+Status WriteWholeFile(const QString &path, const QByteArray &bytes);
+
+// Copies one file, replacing a file of the same name at the target; a copy that fails half-way
+// leaves the earlier target as it was.
 Status CopyFileReplacing(const QString &source, const QString &target);
 
 // True when both paths name the same existing file (through links too).

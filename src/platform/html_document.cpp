@@ -3,9 +3,7 @@
 #include "platform/dom.h"
 #include "platform/gumbo_parse.h"
 #include "platform/html_serializer.h"
-
-#include <QDir>
-#include <QFile>
+#include "platform/page_file.h"
 
 #include <utility>
 #include <vector>
@@ -91,18 +89,11 @@ Document::~Document() = default;
 
 Result<Document> Document::Navigate2(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return Error{u"Cannot open the page %1: %2."_s.arg(QDir::toNativeSeparators(path),
-                                                           file.errorString())};
+    auto page = ReadPageFile(path);
+    if (!page) {
+        return Error{page.error()};
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return Error{u"Cannot read the page %1: %2."_s.arg(QDir::toNativeSeparators(path),
-                                                           file.errorString())};
-    }
-    DecodedPage page = decodePage(bytes);
-    return parse(page.text, page.encoding);
+    return parse(page.value().text, page.value().encoding);
 }
 
 Document Document::parse(const QString &html, const PageEncoding &encoding)

@@ -38,13 +38,46 @@ Result<QString> SnippetFolder::existingFile(const char *fileName) const
 Result<QString> SnippetFolder::readText(const char *fileName) const
 {
     auto file = existingFile(fileName);
-    return file ? FileToTextBox(file.value()) : Error{file.error()};
+    if (!file) {
+        return Error{file.error()};
+    }
+    auto text = FileToTextBox(file.value());
+    if (text && text.value().trimmed().isEmpty()) {
+        return emptyFile(file.value());
+    }
+    return text;
 }
 
 Status SnippetFolder::readLines(QStringList &list, const char *fileName) const
 {
+    // An animation list may be emptied on purpose (that family then tags nothing); any other list
+    // without a line was cut off, and an empty body-tag list would silently drop the activation
+    // script, leaving the page's animated elements hidden.
+    if (!mayBeEmpty(fileName)) {
+        if (auto text = readText(fileName); !text) {
+            return Error{text.error()};
+        }
+    }
     auto file = existingFile(fileName);
     return file ? FileToListBox(list, file.value()) : Error{file.error()};
+}
+
+bool SnippetFolder::mayBeEmpty(const char *fileName)
+{
+    for (const char *list : {snippet::FxBounce, snippet::FxSlide, snippet::FxFade}) {
+        if (qstrcmp(fileName, list) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Error SnippetFolder::emptyFile(const QString &file)
+{
+    // Every text we ship has content; an empty one was cut off and would silently drop a piece
+    // of every page.
+    return Error{
+        u"The snippet file \"%1\" is empty. Reinstall Lumivane or put the file back."_s.arg(file)};
 }
 
 }  // namespace lumivane

@@ -40,14 +40,20 @@ public:
         return path(QString::fromLatin1(snippet::LibraryFolder));
     }
 
-    // Whole text of a snippet file; a missing file gives a message that names it.
+    // Whole text of a snippet file; a missing, unreadable, empty or non-UTF-8 file gives a message
+    // that names it (a blank file counts as empty).
     [[nodiscard]] Result<QString> readText(const char *fileName) const;
-    // Appends the lines of a snippet file to `list`.
+    // Appends the lines of a snippet file to `list`; a missing, unreadable, non-UTF-8 or (except
+    // for the animation lists) empty file gives a message that names it.
     [[nodiscard]] Status readLines(QStringList &list, const char *fileName) const;
 
 private:
     // The snippet file's path, or a message naming it when it is missing.
     [[nodiscard]] Result<QString> existingFile(const char *fileName) const;
+    // The message for a snippet file that holds no text.
+    static Error emptyFile(const QString &file);
+    // The lists that may hold no line at all.
+    static bool mayBeEmpty(const char *fileName);
 
     QString m_folder;
 };
