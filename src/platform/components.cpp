@@ -1,5 +1,7 @@
 #include "platform/components.h"
 
+#include "platform/step_timing.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,9 +80,11 @@ Status TextBoxToFile(const QString &text, const QString &path, const PageEncodin
         return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
     }
     const QByteArray bytes = encodePage(text, encoding);
+    markStepEnd("encode");
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         return Error{u"Cannot write \"%1\": %2."_s.arg(native(path), file.errorString())};
     }
+    markStepEnd("write");
     return Ok{};
 }
 

@@ -3,6 +3,8 @@
 #include "platform/dom.h"
 #include "platform/gumbo_parse.h"
 #include "platform/html_serializer.h"
+#include "platform/nesting_estimate.h"
+#include "platform/step_timing.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,14 +82,26 @@ QString Element::outerHTML() const
     return serializeOuter(*m_node);
 }
 
-Document::Document(std::unique_ptr<dom::Node> root, PageEncoding encoding)
+Document::Document(std::unique_ptr<dom::Node> root, PageEncoding encoding, qsizetype sourceLength)
     : m_root(std::move(root))
     , m_encoding(std::move(encoding))
+    , m_sourceLength(sourceLength)
 {}
 
 Document::Document(Document &&) noexcept = default;
 Document &Document::operator=(Document &&) noexcept = default;
 Document::~Document() = default;
+
+namespace {
+
+Error tooDeeplyNested(const QString &path)
+{
+    return Error{u"Cannot read the page %1: it is too deeply nested (elements inside elements more "
+                 "than %2 levels deep)."_s.arg(QDir::toNativeSeparators(path))
+                     .arg(MaximumNestingDepth)};
+}
+
+}  // namespace
 
 Result<Document> Document::Navigate2(const QString &path)
 {
@@ -96,18 +110,39 @@ Result<Document> Document::Navigate2(const QString &path)
         return Error{u"Cannot open the page %1: %2."_s.arg(QDir::toNativeSeparators(path),
                                                            file.errorString())};
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return Error{u"Cannot read the page %1: %2."_s.arg(QDir::toNativeSeparators(path),
                                                            file.errorString())};
     }
+    markStepEnd("read");
+    const qsizetype length = bytes.size();
+    // Most pages are UTF-8: the parser reads UTF-8, so valid bytes go to it as they are, without a
+    // round trip through UTF-16.
+    if (std::optional<PageEncoding> utf8 = readsAsValidUtf8(bytes)) {
+        if (utf8->byteOrderMark) {
+            bytes.remove(0, 3);
+        }
+        markStepEnd("decode");
+        if (nestsDeeperThan(QByteArrayView(bytes), MaximumNestingDepth)) {
+            return tooDeeplyNested(path);
+        }
+        markStepEnd("nesting check");
+        return Document(parseHtmlDocumentUtf8(std::move(bytes)), std::move(*utf8), length);
+    }
     DecodedPage page = decodePage(bytes);
-    return parse(page.text, page.encoding);
+    bytes = QByteArray();
+    markStepEnd("decode");
+    if (nestsDeeperThan(QStringView(page.text), MaximumNestingDepth)) {
+        return tooDeeplyNested(path);
+    }
+    markStepEnd("nesting check");
+    return Document(parseHtmlDocument(page.text), std::move(page.encoding), length);
 }
 
 Document Document::parse(const QString &html, const PageEncoding &encoding)
 {
-    return Document(parseHtmlDocument(html), encoding);
+    return Document(parseHtmlDocument(html), encoding, html.size());
 }
 
 QList<Element> Document::getElementsByTagName(const QString &tagName) const
@@ -135,6 +170,9 @@ Element Document::documentElement() const
 QString Document::readBack() const
 {
     QString out;
+    // About the size of the source: the markup written back is close to it, and one allocation of
+    // the right size saves the copies (and the doubled memory) of growing a page-sized string.
+    out.reserve(m_sourceLength + m_sourceLength / 8 + 4096);
     bool afterRoot = false;
     for (const auto &child : m_root->children) {
         switch (child->kind) {
