@@ -11,11 +11,14 @@
 // the next; peak memory comes from a further child that restyles the page once and nothing else
 // (the peak resident size of a process never goes down, so it must be fresh for each figure).
 // Times are medians of repetitions that take turns: floor, floor, run, floor, floor, run...
+// Before each, the memory freed so far goes back to the system, so that each starts like a fresh
+// process (which is how the command line runs) and none profits from memory another touched.
 
 #include "page_generator.h"
 
 #include "engine/restyle_run.h"
 #include "platform/gumbo_parse.h"
+#include "platform/memory_release.h"
 #include "platform/step_timing.h"
 
 #include <QCoreApplication>
@@ -173,10 +176,12 @@ int timePage(const QString &page, int repetitions)
     // One unmeasured round first: file cache, snippet files, the allocator's first growth.
     for (int round = -1; round < repetitions; ++round) {
         Stopwatch timer;
+        releaseFreedMemory();
         timer.start();
         parseAndDiscard(bytes);
         const double parsed = timer.elapsedMs();
 
+        releaseFreedMemory();
         timer.start();
         {
             QFile in(page);
@@ -189,6 +194,7 @@ int timePage(const QString &page, int repetitions)
         }
         const double copied = timer.elapsedMs();
 
+        releaseFreedMemory();
         clock.start();
         timer.start();
         if (!run.cmdGo_Click(options).written()) {
@@ -283,15 +289,18 @@ struct Measured {
 };
 
 // Repetitions per page: more for small pages, whose times are short and noisy.
+constexpr qsizetype KiB = 1024;
+constexpr qsizetype MiB = 1024 * KiB;
+
 int repetitionsFor(qsizetype bytes)
 {
-    if (bytes <= 200 * 1024) {
+    if (bytes <= 200 * KiB) {
         return 41;
     }
-    if (bytes <= 2 * 1024 * 1024) {
+    if (bytes <= 2 * MiB) {
         return 11;
     }
-    return bytes <= 20 * 1024 * 1024 ? 5 : 3;
+    return bytes <= 20 * MiB ? 5 : 3;
 }
 
 Measured measure(const QString &name, const QByteArray &bytes, const QString &path)
@@ -429,8 +438,8 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     for (const double megabytes : sizes) {
         const auto bytes = static_cast<qsizetype>(megabytes * 1024 * 1024);
-        const QString name = bytes < 1024 * 1024 ? u"sales %1 KB"_s.arg(bytes / 1024)
-                                                 : u"sales %1 MB"_s.arg(bytes / (1024 * 1024));
+        const QString name =
+            bytes < MiB ? u"sales %1 KB"_s.arg(bytes / KiB) : u"sales %1 MB"_s.arg(bytes / MiB);
         err << "measuring " << name << "..." << Qt::endl;
         all.append(measure(name, bench::salesPage(bytes), path));
     }

@@ -17,6 +17,14 @@ using namespace Qt::StringLiterals;
 
 namespace lumivane {
 
+namespace {
+
+// From about this many characters on, a page's tree is large (tens of megabytes) and its memory
+// is handed back to the system once the tree is freed.
+constexpr qsizetype LargePageLength = qsizetype{4} * 1024 * 1024;
+
+}  // namespace
+
 RestyleRun::RestyleRun(SnippetFolder snippets, RunHost &host, QRandomGenerator &random)
     : m_snippets(std::move(snippets))
     , m_host(host)
@@ -70,7 +78,11 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     m_txtHTMLSourceModified = m_txtHTMLSourceOriginal;
     markStepEnd("read back");
     document.reset();
-    releaseFreedMemory();
+    // Only for large pages: handing the memory back costs time (the next allocations must fetch
+    // it again), which for a small page is not worth the little memory it saves.
+    if (m_txtHTMLSourceOriginal.size() >= LargePageLength) {
+        releaseFreedMemory();
+    }
     markStepEnd("release");
 
     // 6. The library and font texts are read on every run, whatever is ticked, so that a missing
