@@ -23,8 +23,8 @@ struct InsertionPoint {
     bool lineEndAfter = false;  // the snippet stands on a line of its own, before a tag
 };
 
-InsertionPoint afterFirstCandidate(AnchorMode mode, const QList<MarkupTag> &tags,
-                                   const QString &page, const QStringList &lstToFind)
+InsertionPoint afterFirstCandidate(AnchorMode mode, PageTags &tags, const QString &page,
+                                   const QStringList &lstToFind)
 {
     for (const QString &candidate : lstToFind) {
         // A blank line would match anywhere; it is no candidate.
@@ -35,7 +35,7 @@ InsertionPoint afterFirstCandidate(AnchorMode mode, const QList<MarkupTag> &tags
         if (index < 0) {
             continue;
         }
-        const MarkupTag &tag = tags[index];
+        const MarkupTag &tag = *tags.at(index);
         if (mode == AnchorMode::Body) {
             // The whole opening tag, attributes and all, up to its '>'.
             return {tag.end, false};
@@ -48,22 +48,23 @@ InsertionPoint afterFirstCandidate(AnchorMode mode, const QList<MarkupTag> &tags
 }
 
 // A page without a title: the insert still belongs to the head, so it goes at the head's end.
-InsertionPoint endOfHead(const QList<MarkupTag> &tags)
+InsertionPoint endOfHead(PageTags &tags)
 {
-    const MarkupTag *headStart = nullptr;
-    for (const MarkupTag &tag : tags) {
+    qsizetype headStartEnd = -1;
+    for (qsizetype index = 0; const MarkupTag *found = tags.at(index); ++index) {
+        const MarkupTag &tag = *found;
         if (tag.name != "head"_L1 || !tag.inPageContent()) {
             continue;
         }
         if (tag.kind == MarkupTag::Kind::End) {
             return {tag.begin, true};
         }
-        if (headStart == nullptr) {
-            headStart = &tag;
+        if (headStartEnd < 0) {
+            headStartEnd = tag.end;
         }
     }
-    if (headStart != nullptr) {
-        return {headStart->end, false};
+    if (headStartEnd >= 0) {
+        return {headStartEnd, false};
     }
     return {};
 }
@@ -73,7 +74,8 @@ InsertionPoint endOfHead(const QList<MarkupTag> &tags)
 QString InsertAfterAnchor(AnchorMode mode, const QString &snippet, const QString &page,
                           const QStringList &lstToFind)
 {
-    const QList<MarkupTag> tags = scanMarkup(page);
+    // The anchors stand near the top of a page: the tags are scanned only as far as needed.
+    PageTags tags(page);
 
     InsertionPoint point = afterFirstCandidate(mode, tags, page, lstToFind);
     if (point.at < 0 && mode == AnchorMode::Head) {
@@ -86,10 +88,12 @@ QString InsertAfterAnchor(AnchorMode mode, const QString &snippet, const QString
     // An insert before the page's character-set declaration would push it away from the start of
     // the page, and a browser that no longer finds it there reads the page in the wrong encoding.
     // The insert then goes right after the declaration, which keeps its place.
-    const qsizetype declaration = findCharsetDeclaration(tags, page);
+    // A declaration that starts beyond the window is out of reach already, so the search stops
+    // there.
+    const qsizetype declaration = findCharsetDeclaration(tags, page, CharsetPrescanWindow);
     if (declaration >= 0) {
-        const MarkupTag &meta = tags[declaration];
-        if (meta.begin >= point.at && meta.begin < CharsetPrescanWindow) {
+        const MarkupTag &meta = *tags.at(declaration);
+        if (meta.begin >= point.at) {
             point = {meta.end, false};
         }
     }

@@ -43,13 +43,13 @@ QString insertBeforeHeadClose(const QString &page, const QString &script)
     // The spellings are tried in this order, each with its exact letter case; only a real end
     // tag counts, so "</head>" inside a script or a comment never takes the script.
     static const QString forms[] = {u"</head>"_s, u"</HEAD>"_s, u"</Head>"_s};
-    const QList<MarkupTag> tags = scanMarkup(page);
+    PageTags tags(page);  // scanned only as far as the head's end
     for (const QString &form : forms) {
         const qsizetype index = findTagText(tags, page, form);
         if (index < 0) {
             continue;
         }
-        const qsizetype at = tags[index].begin;
+        const qsizetype at = tags.at(index)->begin;
         QString result;
         result.reserve(page.size() + script.size());
         result.append(QStringView(page).first(at));

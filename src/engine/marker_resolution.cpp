@@ -40,7 +40,9 @@ QString resolveMarkers(const QString &page, int speed)
 
     // Only class values of real start tags, written in double quotes as our serializer writes
     // them: the same characters in a script, a comment or another attribute are the page's own.
-    for (const MarkupTag &tag : scanMarkup(page)) {
+    MarkupScanner scanner(page);
+    MarkupTag tag;
+    while (scanner.next(tag)) {
         if (tag.kind != MarkupTag::Kind::Start) {
             continue;
         }

@@ -1,6 +1,6 @@
 #include "engine/markup_scanner.h"
 
-#include <optional>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +30,98 @@ QString asciiLower(QStringView text)
         lower[i] = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
     }
     return lower;
+}
+
+// The names nearly every page repeats, as shared strings: a scan then makes no string of its own
+// for them.
+QString lowerName(QStringView text)
+{
+    static constexpr std::u16string_view common[] = {u"a",
+                                                     u"b",
+                                                     u"i",
+                                                     u"p",
+                                                     u"d",
+                                                     u"h1",
+                                                     u"h2",
+                                                     u"h3",
+                                                     u"li",
+                                                     u"ul",
+                                                     u"td",
+                                                     u"tr",
+                                                     u"th",
+                                                     u"br",
+                                                     u"id",
+                                                     u"alt",
+                                                     u"div",
+                                                     u"img",
+                                                     u"rel",
+                                                     u"src",
+                                                     u"svg",
+                                                     u"nav",
+                                                     u"body",
+                                                     u"head",
+                                                     u"html",
+                                                     u"link",
+                                                     u"meta",
+                                                     u"span",
+                                                     u"path",
+                                                     u"name",
+                                                     u"type",
+                                                     u"fill",
+                                                     u"lang",
+                                                     u"form",
+                                                     u"href",
+                                                     u"main",
+                                                     u"class",
+                                                     u"style",
+                                                     u"title",
+                                                     u"table",
+                                                     u"tbody",
+                                                     u"thead",
+                                                     u"width",
+                                                     u"input",
+                                                     u"label",
+                                                     u"script",
+                                                     u"figure",
+                                                     u"footer",
+                                                     u"header",
+                                                     u"button",
+                                                     u"height",
+                                                     u"strong",
+                                                     u"srcset",
+                                                     u"target",
+                                                     u"viewbox",
+                                                     u"charset",
+                                                     u"content",
+                                                     u"loading",
+                                                     u"section",
+                                                     u"article",
+                                                     u"template",
+                                                     u"noscript",
+                                                     u"textarea",
+                                                     u"figcaption",
+                                                     u"http-equiv",
+                                                     u"aria-hidden",
+                                                     u"data-wow-duration"};
+    for (const std::u16string_view candidate : common) {
+        if (static_cast<qsizetype>(candidate.size()) != text.size()) {
+            continue;
+        }
+        bool same = true;
+        for (qsizetype k = 0; k < text.size() && same; ++k) {
+            char16_t u = text[k].unicode();
+            if (u >= u'A' && u <= u'Z') {
+                u = char16_t(u + (u'a' - u'A'));
+            }
+            same = u == candidate[static_cast<size_t>(k)];
+        }
+        if (same) {
+            // The literal's own characters, not a copy; they live as long as the program.
+            return QString::fromRawData(reinterpret_cast<const QChar *>(candidate.data()),
+                                        text.size());
+        }
+    }
+    return asciiLower(text);
 }
 
 bool at(QStringView s, qsizetype i, QLatin1StringView what,
@@ -156,34 +248,36 @@ qsizetype skipSpaces(QStringView s, qsizetype i)
     return i;
 }
 
-// Reads one tag whose name starts at `nameBegin`, with its attributes as the tokenizer reads
-// them. Nothing when the text ends inside the tag.
-std::optional<MarkupTag> readTag(QStringView s, qsizetype begin, qsizetype nameBegin,
-                                 MarkupTag::Kind kind)
+// Reads one tag whose name starts at `nameBegin` into `tag`, with its attributes as the tokenizer
+// reads them. False when the text ends inside the tag. The tag's attribute list is reused, so a
+// scan that looks at one tag at a time allocates next to nothing.
+bool readTag(QStringView s, qsizetype begin, qsizetype nameBegin, MarkupTag::Kind kind,
+             MarkupTag &tag)
 {
-    MarkupTag tag;
     tag.kind = kind;
+    tag.selfClosing = false;
+    tag.attributes.clear();
     tag.begin = begin;
     qsizetype i = nameBegin;
     while (i < s.size() && !isSpace(s[i]) && s[i] != u'/' && s[i] != u'>') {
         ++i;
     }
-    tag.name = asciiLower(s.sliced(nameBegin, i - nameBegin));
+    tag.name = lowerName(s.sliced(nameBegin, i - nameBegin));
 
     while (true) {
         i = skipSpaces(s, i);
         if (i >= s.size()) {
-            return std::nullopt;
+            return false;
         }
         if (s[i] == u'>') {
             tag.end = i + 1;
-            return tag;
+            return true;
         }
         if (s[i] == u'/') {
             if (at(s, i + 1, ">"_L1)) {
                 tag.selfClosing = true;
                 tag.end = i + 2;
-                return tag;
+                return true;
             }
             ++i;  // a stray solidus is skipped
             continue;
@@ -194,19 +288,19 @@ std::optional<MarkupTag> readTag(QStringView s, qsizetype begin, qsizetype nameB
             ++i;
         }
         MarkupAttribute attribute;
-        attribute.name = asciiLower(s.sliced(attributeNameBegin, i - attributeNameBegin));
+        attribute.name = lowerName(s.sliced(attributeNameBegin, i - attributeNameBegin));
         i = skipSpaces(s, i);
         if (i < s.size() && s[i] == u'=') {
             i = skipSpaces(s, i + 1);
             if (i >= s.size()) {
-                return std::nullopt;
+                return false;
             }
             if (s[i] == u'"' || s[i] == u'\'') {
                 attribute.quote = s[i].unicode();
                 attribute.valueBegin = i + 1;
                 attribute.valueEnd = s.indexOf(s[i], i + 1);
                 if (attribute.valueEnd < 0) {
-                    return std::nullopt;
+                    return false;
                 }
                 i = attribute.valueEnd + 1;
             } else if (s[i] != u'>') {
@@ -250,22 +344,25 @@ const MarkupAttribute *MarkupTag::attribute(QStringView lowerName) const
     return nullptr;
 }
 
-QList<MarkupTag> scanMarkup(QStringView page)
+MarkupScanner::MarkupScanner(QStringView page)
+    : m_page(page)
+{}
+
+bool MarkupScanner::next(MarkupTag &tag)
 {
-    QList<MarkupTag> tags;
-    int foreignDepth = 0;   // open <svg>/<math> elements
-    int templateDepth = 0;  // open HTML <template> elements
-    qsizetype i = 0;
+    const QStringView page = m_page;
+    qsizetype &i = m_position;
     while (true) {
         i = page.indexOf(u'<', i);
         if (i < 0 || i + 1 >= page.size()) {
-            break;
+            i = page.size();
+            return false;
         }
         const QChar next = page[i + 1];
         if (next == u'!') {
             if (at(page, i + 2, "--"_L1)) {
                 i = skipComment(page, i + 4);
-            } else if (foreignDepth > 0 && at(page, i + 2, "[CDATA["_L1)) {
+            } else if (m_foreignDepth > 0 && at(page, i + 2, "[CDATA["_L1)) {
                 const qsizetype close = page.indexOf(u"]]>", i + 9);
                 i = close < 0 ? page.size() : close + 3;
             } else {
@@ -281,7 +378,8 @@ QList<MarkupTag> scanMarkup(QStringView page)
         qsizetype nameBegin = i + 1;
         if (next == u'/') {
             if (i + 2 >= page.size()) {
-                break;
+                i = page.size();
+                return false;
             }
             if (!isAsciiAlpha(page[i + 2])) {
                 // "</>" is dropped, anything else after "</" is a bogus comment.
@@ -295,23 +393,21 @@ QList<MarkupTag> scanMarkup(QStringView page)
             continue;
         }
 
-        std::optional<MarkupTag> read = readTag(page, i, nameBegin, kind);
-        if (!read) {
-            break;
+        if (!readTag(page, i, nameBegin, kind, tag)) {
+            i = page.size();
+            return false;
         }
-        MarkupTag &tag = *read;
-        tag.foreign = foreignDepth > 0;
-        tag.inTemplate = templateDepth > 0;
+        tag.foreign = m_foreignDepth > 0;
+        tag.inTemplate = m_templateDepth > 0;
         i = tag.end;
 
         if (kind == MarkupTag::Kind::End) {
-            if ((tag.name == "svg"_L1 || tag.name == "math"_L1) && foreignDepth > 0) {
-                --foreignDepth;
-            } else if (tag.name == "template"_L1 && foreignDepth == 0 && templateDepth > 0) {
-                --templateDepth;
+            if ((tag.name == "svg"_L1 || tag.name == "math"_L1) && m_foreignDepth > 0) {
+                --m_foreignDepth;
+            } else if (tag.name == "template"_L1 && m_foreignDepth == 0 && m_templateDepth > 0) {
+                --m_templateDepth;
             }
-            tags.append(std::move(tag));
-            continue;
+            return true;
         }
 
         // In SVG and MathML "<x/>" closes the element at once; in HTML the solidus means nothing
@@ -320,9 +416,9 @@ QList<MarkupTag> scanMarkup(QStringView page)
             tag.selfClosing && (tag.foreign || tag.name == "svg"_L1 || tag.name == "math"_L1);
         if (!closedAtOnce) {
             if (tag.name == "svg"_L1 || tag.name == "math"_L1) {
-                ++foreignDepth;
-            } else if (tag.name == "template"_L1 && foreignDepth == 0) {
-                ++templateDepth;
+                ++m_foreignDepth;
+            } else if (tag.name == "template"_L1 && m_foreignDepth == 0) {
+                ++m_templateDepth;
             } else if (tag.name == "script"_L1) {
                 i = skipScriptData(page, i);
             } else if (tag.name == "plaintext"_L1) {
@@ -333,12 +429,49 @@ QList<MarkupTag> scanMarkup(QStringView page)
                 i = skipRawText(page, i, tag.name);
             }
         }
-        tags.append(std::move(tag));
+        return true;
+    }
+}
+
+QList<MarkupTag> scanMarkup(QStringView page)
+{
+    QList<MarkupTag> tags;
+    MarkupScanner scanner(page);
+    MarkupTag tag;
+    while (scanner.next(tag)) {
+        tags.append(tag);
     }
     return tags;
 }
 
-qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringView tagText)
+PageTags::PageTags(QStringView page)
+    : m_scanner(page)
+{}
+
+const MarkupTag *PageTags::at(qsizetype index)
+{
+    while (index >= m_tags.size()) {
+        if (m_scanner.atEnd() || !m_scanner.next(m_next)) {
+            return nullptr;
+        }
+        m_tags.append(m_next);
+    }
+    return &m_tags[index];
+}
+
+namespace {
+
+// Both searches below run over a complete list (for the tests) or over tags scanned on demand.
+struct ListedTags {
+    const QList<MarkupTag> &tags;
+    [[nodiscard]] const MarkupTag *at(qsizetype index) const
+    {
+        return index < tags.size() ? &tags[index] : nullptr;
+    }
+};
+
+template <typename Tags>
+qsizetype findTagTextIn(Tags &tags, QStringView page, QStringView tagText)
 {
     // The kind and name the text opens with.
     MarkupTag::Kind kind = MarkupTag::Kind::Start;
@@ -359,8 +492,8 @@ qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringVie
     }
     const QString name = asciiLower(tagText.sliced(nameBegin, nameEnd - nameBegin));
 
-    for (qsizetype index = 0; index < tags.size(); ++index) {
-        const MarkupTag &tag = tags[index];
+    for (qsizetype index = 0; const MarkupTag *found = tags.at(index); ++index) {
+        const MarkupTag &tag = *found;
         if (tag.kind == kind && tag.name == name && tag.inPageContent() &&
             page.sliced(tag.begin).startsWith(tagText)) {
             return index;
@@ -369,7 +502,8 @@ qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringVie
     return -1;
 }
 
-qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page)
+template <typename Tags>
+qsizetype findCharsetDeclarationIn(Tags &tags, QStringView page, qsizetype startsBefore)
 {
     const auto valueOf = [page](const MarkupAttribute *attribute) {
         return attribute == nullptr || attribute->valueBegin < 0
@@ -377,8 +511,11 @@ qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page)
                    : page.sliced(attribute->valueBegin,
                                  attribute->valueEnd - attribute->valueBegin);
     };
-    for (qsizetype index = 0; index < tags.size(); ++index) {
-        const MarkupTag &tag = tags[index];
+    for (qsizetype index = 0; const MarkupTag *found = tags.at(index); ++index) {
+        const MarkupTag &tag = *found;
+        if (tag.begin >= startsBefore) {
+            return -1;
+        }
         if (tag.kind != MarkupTag::Kind::Start || tag.name != "meta"_L1 || !tag.inPageContent()) {
             continue;
         }
@@ -393,6 +530,30 @@ qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page)
         }
     }
     return -1;
+}
+
+}  // namespace
+
+qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringView tagText)
+{
+    ListedTags listed{tags};
+    return findTagTextIn(listed, page, tagText);
+}
+
+qsizetype findTagText(PageTags &tags, QStringView page, QStringView tagText)
+{
+    return findTagTextIn(tags, page, tagText);
+}
+
+qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page)
+{
+    ListedTags listed{tags};
+    return findCharsetDeclarationIn(listed, page, page.size() + 1);
+}
+
+qsizetype findCharsetDeclaration(PageTags &tags, QStringView page, qsizetype startsBefore)
+{
+    return findCharsetDeclarationIn(tags, page, startsBefore);
 }
 
 }  // namespace lumivane

@@ -43,18 +43,51 @@ struct MarkupTag {
     [[nodiscard]] const MarkupAttribute *attribute(QStringView lowerName) const;
 };
 
-// Every real tag of `page`, in text order. A tag left open at the end of the text is not a tag
-// (a browser drops it too).
+// Reads the real tags of a page one at a time, in text order, so that a search that needs only
+// the first few never scans the rest, and a pass over all of them keeps none. A tag left open at
+// the end of the text is not a tag (a browser drops it too). The page must outlive the scanner.
+class MarkupScanner {
+public:
+    explicit MarkupScanner(QStringView page);
+
+    // Reads the next tag into `tag` (whose storage is reused); false at the end of the page.
+    bool next(MarkupTag &tag);
+    [[nodiscard]] bool atEnd() const { return m_position >= m_page.size(); }
+
+private:
+    QStringView m_page;
+    qsizetype m_position = 0;
+    int m_foreignDepth = 0;   // open <svg>/<math> elements
+    int m_templateDepth = 0;  // open HTML <template> elements
+};
+
+// Every real tag of `page`, in text order.
 QList<MarkupTag> scanMarkup(QStringView page);
+
+// The tags of a page, scanned only as far as the searches ask: at(i) is the i-th tag, or nullptr
+// past the last. A pointer stays valid only until the next call.
+class PageTags {
+public:
+    explicit PageTags(QStringView page);
+    const MarkupTag *at(qsizetype index);
+
+private:
+    MarkupScanner m_scanner;
+    MarkupTag m_next;
+    QList<MarkupTag> m_tags;
+};
 
 // The index in `tags` of the first tag in page content whose text begins exactly (letter case
 // included) with `tagText`, and whose kind and name are those that `tagText` itself opens with
 // ("</title>" is an end tag named title, "<body" a start tag named body). -1 when there is none,
 // and for a `tagText` that does not begin like a tag at all.
 qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringView tagText);
+qsizetype findTagText(PageTags &tags, QStringView page, QStringView tagText);
 
 // The index in `tags` of the page's first character-set declaration: a <meta charset> or a
 // <meta http-equiv="content-type"> whose content names a charset; -1 when there is none.
 qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page);
+// The same among the tags that begin before `startsBefore` only; -1 when none of them is one.
+qsizetype findCharsetDeclaration(PageTags &tags, QStringView page, qsizetype startsBefore);
 
 }  // namespace lumivane

@@ -3,6 +3,7 @@
 #include "engine/output_naming.h"
 #include "platform/components.h"
 #include "platform/file_operations.h"
+#include "platform/step_timing.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -98,6 +99,7 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         }
     }
 
+    markStepEnd("library");
     host.inform(QString::fromLatin1(message::DoneTitle), QString::fromLatin1(message::DoneText),
                 MessageIcon::Information);
     host.openFolder(folder);

@@ -8,10 +8,22 @@
 #include "engine/marker_resolution.h"
 #include "engine/output_stage.h"
 #include "platform/html_document.h"
+#include "platform/memory_release.h"
+#include "platform/step_timing.h"
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace lumivane {
+
+namespace {
+
+// From about this many characters on, a page's tree is large (tens of megabytes) and its memory
+// is handed back to the system once the tree is freed.
+constexpr qsizetype LargePageLength = qsizetype{4} * 1024 * 1024;
+
+}  // namespace
 
 RestyleRun::RestyleRun(SnippetFolder snippets, RunHost &host, QRandomGenerator &random)
     : m_snippets(std::move(snippets))
@@ -47,20 +59,31 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     if (!loaded) {
         return fail(loaded.error());
     }
-    const Document &document = loaded.value();
+    // Held only until the read-back: the tree's memory is better spent on the texts to come.
+    std::optional<Document> document(std::move(loaded).value());
+    const PageEncoding encoding = document->encoding();
 
     // 4. Tagging changes the live document, so its classes are part of the read-back.
     if (options.animations) {
-        if (auto tagged = ApplyRandomAnimations(document, options.animationFamily, m_snippets,
+        if (auto tagged = ApplyRandomAnimations(*document, options.animationFamily, m_snippets,
                                                 m_random, m_lstFX);
             !tagged) {
             return fail(tagged.error());
         }
+        markStepEnd("tagging");
     }
 
     // 5. Read back; from here on every stage works on the text.
-    m_txtHTMLSourceOriginal = document.readBack();
+    m_txtHTMLSourceOriginal = document->readBack();
     m_txtHTMLSourceModified = m_txtHTMLSourceOriginal;
+    markStepEnd("read back");
+    document.reset();
+    // Only for large pages: handing the memory back costs time (the next allocations must fetch
+    // it again), which for a small page is not worth the little memory it saves.
+    if (m_txtHTMLSourceOriginal.size() >= LargePageLength) {
+        releaseFreedMemory();
+    }
+    markStepEnd("release");
 
     // 6. The library and font texts are read on every run, whatever is ticked, so that a missing
     // file is reported before anything is written.
@@ -88,6 +111,7 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     const QString headInsert =
         buildHeadInsert(options.animations, animationLinkText.value(), animationStyleText.value(),
                         options.fonts, fontStyleText);
+    markStepEnd("snippets");
     if (!headInsert.isEmpty()) {
         m_lstToFind.clear();
         if (auto read = m_snippets.readLines(m_lstToFind, snippet::TitleCloseCandidates); !read) {
@@ -95,6 +119,7 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
         }
         m_txtHTMLSourceModified =
             InsertAfterAnchor(AnchorMode::Head, headInsert, m_txtHTMLSourceModified, m_lstToFind);
+        markStepEnd("head insert");
     }
 
     // 10. The activation script goes after the opening body tag on every run.
@@ -109,9 +134,11 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     }
     m_txtHTMLSourceModified =
         InsertAfterAnchor(AnchorMode::Body, m_txtSnippet, m_txtHTMLSourceModified, m_lstToFind);
+    markStepEnd("activation");
 
     // 11. The markers become the class attribute's end and the chosen duration.
     m_txtHTMLSourceModified = resolveMarkers(m_txtHTMLSourceModified, options.speed);
+    markStepEnd("markers");
 
     // 12. The back button, before the head closes.
     if (options.backButton && !options.backRedirect.isEmpty()) {
@@ -121,11 +148,11 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
         }
         m_txtSnippet = fillBackButtonScript(script.value(), options.backRedirect);
         m_txtHTMLSourceModified = insertBeforeHeadClose(m_txtHTMLSourceModified, m_txtSnippet);
+        markStepEnd("back button");
     }
 
     // 13. Out to disk, in the page's own encoding.
-    return WriteOutput(options.selectedFile, m_txtHTMLSourceModified, document.encoding(),
-                       m_snippets, m_host);
+    return WriteOutput(options.selectedFile, m_txtHTMLSourceModified, encoding, m_snippets, m_host);
 }
 
 }  // namespace lumivane

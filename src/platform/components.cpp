@@ -1,6 +1,7 @@
 #include "platform/components.h"
 
 #include "platform/file_operations.h"
+#include "platform/step_timing.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,7 +82,11 @@ Status FileToComboBox(QStringList &list, const QString &path)
 Status TextBoxToFile(const QString &text, const QString &path, const PageEncoding &encoding)
 {
     // Whole or not at all: a failure half-way leaves any earlier file untouched.
-    return WriteWholeFile(path, encodePage(text, encoding));
+    const QByteArray bytes = encodePage(text, encoding);
+    markStepEnd("encode");
+    Status written = WriteWholeFile(path, bytes);
+    markStepEnd("write");
+    return written;
 }
 
 QString ReplaceText(const QString &text, const QString &find, const QString &replacement,

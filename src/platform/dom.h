@@ -7,12 +7,13 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace lumivane::dom {
 
-enum class NodeKind {
+enum class NodeKind : std::uint8_t {
     Document,
     Doctype,
     Element,
@@ -24,10 +25,10 @@ enum class NodeKind {
     TemplateContents,
 };
 
-enum class Namespace { Html, Svg, MathMl };
+enum class Namespace : std::uint8_t { Html, Svg, MathMl };
 
 // Only the four attribute namespaces the HTML parser can give an attribute.
-enum class AttributeNamespace { None, XLink, Xml, Xmlns };
+enum class AttributeNamespace : std::uint8_t { None, XLink, Xml, Xmlns };
 
 struct Attribute {
     AttributeNamespace ns = AttributeNamespace::None;
@@ -37,20 +38,53 @@ struct Attribute {
     QString value;
 };
 
+// A doctype's name and identifiers as the page gave them (empty when missing).
+struct DoctypeFields {
+    QString name;
+    QString publicId;
+    QString systemId;
+};
+
+// Kept small (a page has hundreds of thousands of nodes): fields only some kinds of node use sit
+// behind pointers.
 struct Node {
     explicit Node(NodeKind nodeKind)
         : kind(nodeKind)
     {}
     Node(const Node &) = delete;
     Node &operator=(const Node &) = delete;
+    // Takes the descendants apart one by one: letting each node's children destroy their own
+    // children would recurse once per level, and a page nested 100,000 deep would exhaust the
+    // stack.
+    ~Node()
+    {
+        if (children.empty() && !templateContents) {
+            return;
+        }
+        std::vector<std::unique_ptr<Node>> pending = std::move(children);
+        if (templateContents) {
+            pending.push_back(std::move(templateContents));
+        }
+        while (!pending.empty()) {
+            std::unique_ptr<Node> node = std::move(pending.back());
+            pending.pop_back();
+            for (auto &child : node->children) {
+                pending.push_back(std::move(child));
+            }
+            node->children.clear();
+            if (node->templateContents) {
+                pending.push_back(std::move(node->templateContents));
+            }
+        }  // `node` goes here, childless, so its own destructor returns at once
+    }
 
     NodeKind kind;
+    Namespace ns = Namespace::Html;  // of an element
     Node *parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;
 
     // Element: namespace, local name (lower case for HTML, adjusted case for SVG) and attributes
-    // in source order.
-    Namespace ns = Namespace::Html;
+    // in source order (the namespace is next to the kind above, where it takes no room).
     QString localName;
     QList<Attribute> attributes;
     // Only for an HTML <template> element: its contents (a TemplateContents node).
@@ -59,10 +93,8 @@ struct Node {
     // Text and Comment: the character data.
     QString data;
 
-    // Doctype: name and identifiers as the page gave them (empty when missing).
-    QString doctypeName;
-    QString publicId;
-    QString systemId;
+    // Doctype only.
+    std::unique_ptr<DoctypeFields> doctype;
 
     [[nodiscard]] bool isElement() const { return kind == NodeKind::Element; }
     // An element in the HTML namespace with this (lower-case) local name.
@@ -100,5 +132,9 @@ struct Node {
         return children.back().get();
     }
 };
+
+// Each node costs this much and more of memory per element and per text of a page.
+static_assert(sizeof(void *) != 8 || sizeof(Node) <= 128,
+              "a node grew; keep rarely used fields out");
 
 }  // namespace lumivane::dom

@@ -3,7 +3,11 @@
 #include "platform/dom.h"
 #include "platform/gumbo_parse.h"
 #include "platform/html_serializer.h"
+#include "platform/nesting_estimate.h"
 #include "platform/page_file.h"
+#include "platform/step_timing.h"
+
+#include <QDir>
 
 #include <utility>
 #include <vector>
@@ -78,14 +82,26 @@ QString Element::outerHTML() const
     return serializeOuter(*m_node);
 }
 
-Document::Document(std::unique_ptr<dom::Node> root, PageEncoding encoding)
+Document::Document(std::unique_ptr<dom::Node> root, PageEncoding encoding, qsizetype sourceLength)
     : m_root(std::move(root))
     , m_encoding(std::move(encoding))
+    , m_sourceLength(sourceLength)
 {}
 
 Document::Document(Document &&) noexcept = default;
 Document &Document::operator=(Document &&) noexcept = default;
 Document::~Document() = default;
+
+namespace {
+
+Error tooDeeplyNested(const QString &path)
+{
+    return Error{u"Cannot open the page \"%1\": it is too deeply nested (elements inside "
+                 "elements more than %2 levels deep)."_s.arg(QDir::toNativeSeparators(path))
+                     .arg(MaximumNestingDepth)};
+}
+
+}  // namespace
 
 Result<Document> Document::Navigate2(const QString &path)
 {
@@ -93,12 +109,25 @@ Result<Document> Document::Navigate2(const QString &path)
     if (!page) {
         return Error{page.error()};
     }
-    return parse(page.value().text, page.value().encoding);
+    PageFile &file = page.value();
+    if (file.keptAsUtf8) {
+        if (nestsDeeperThan(QByteArrayView(file.utf8), MaximumNestingDepth)) {
+            return tooDeeplyNested(path);
+        }
+        markStepEnd("nesting check");
+        return Document(parseHtmlDocumentUtf8(std::move(file.utf8)), std::move(file.encoding),
+                        file.fileSize);
+    }
+    if (nestsDeeperThan(QStringView(file.text), MaximumNestingDepth)) {
+        return tooDeeplyNested(path);
+    }
+    markStepEnd("nesting check");
+    return Document(parseHtmlDocument(file.text), std::move(file.encoding), file.fileSize);
 }
 
 Document Document::parse(const QString &html, const PageEncoding &encoding)
 {
-    return Document(parseHtmlDocument(html), encoding);
+    return Document(parseHtmlDocument(html), encoding, html.size());
 }
 
 QList<Element> Document::getElementsByTagName(const QString &tagName) const
@@ -126,6 +155,9 @@ Element Document::documentElement() const
 QString Document::readBack() const
 {
     QString out;
+    // About the size of the source: the markup written back is close to it, and one allocation of
+    // the right size saves the copies (and the doubled memory) of growing a page-sized string.
+    out.reserve(m_sourceLength + m_sourceLength / 8 + 4096);
     bool afterRoot = false;
     for (const auto &child : m_root->children) {
         switch (child->kind) {

@@ -68,10 +68,11 @@ public:
     [[nodiscard]] const dom::Node &root() const { return *m_root; }
 
 private:
-    Document(std::unique_ptr<dom::Node> root, PageEncoding encoding);
+    Document(std::unique_ptr<dom::Node> root, PageEncoding encoding, qsizetype sourceLength);
 
     std::unique_ptr<dom::Node> m_root;  // the document node
     PageEncoding m_encoding;
+    qsizetype m_sourceLength = 0;  // of the page as read, a guide for the read-back's size
 };
 
 }  // namespace lumivane

@@ -1,6 +1,8 @@
 #include "platform/html_serializer.h"
 
 #include <array>
+#include <string_view>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -8,21 +10,27 @@ namespace lumivane {
 
 namespace {
 
-// Elements that never have an end tag or contents in markup ("serializes as void").
-bool serializesAsVoid(const dom::Node &element)
+// Whether `name` is one of `names`; lengths are compared first, as most names differ in length.
+template <size_t N>
+bool isOneOf(const QString &name, const std::array<std::u16string_view, N> &names)
 {
-    static constexpr std::array names{
-        u"area", u"base",  u"basefont", u"bgsound", u"br",   u"col",   u"embed",  u"frame", u"hr",
-        u"img",  u"input", u"keygen",   u"link",    u"meta", u"param", u"source", u"track", u"wbr"};
-    if (element.ns != dom::Namespace::Html) {
-        return false;
-    }
-    for (const char16_t *name : names) {
-        if (element.localName == QStringView(name)) {
+    const QStringView view(name);
+    for (const std::u16string_view candidate : names) {
+        if (static_cast<qsizetype>(candidate.size()) == view.size() &&
+            view == QStringView(candidate.data(), view.size())) {
             return true;
         }
     }
     return false;
+}
+
+// Elements that never have an end tag or contents in markup ("serializes as void").
+bool serializesAsVoid(const dom::Node &element)
+{
+    static constexpr std::array<std::u16string_view, 18> names{
+        u"area", u"base",  u"basefont", u"bgsound", u"br",   u"col",   u"embed",  u"frame", u"hr",
+        u"img",  u"input", u"keygen",   u"link",    u"meta", u"param", u"source", u"track", u"wbr"};
+    return element.ns == dom::Namespace::Html && isOneOf(element.localName, names);
 }
 
 // Parents whose text the parser takes literally, so the text must be written literally too.
@@ -37,14 +45,9 @@ bool hasRawTextParent(const dom::Node &text)
     if (!parent || !parent->isElement() || parent->ns != dom::Namespace::Html) {
         return false;
     }
-    static constexpr std::array names{u"style",   u"script",   u"xmp",      u"iframe",
-                                      u"noembed", u"noframes", u"plaintext"};
-    for (const char16_t *name : names) {
-        if (parent->localName == QStringView(name)) {
-            return true;
-        }
-    }
-    return false;
+    static constexpr std::array<std::u16string_view, 7> names{
+        u"style", u"script", u"xmp", u"iframe", u"noembed", u"noframes", u"plaintext"};
+    return isOneOf(parent->localName, names);
 }
 
 enum class EscapeMode { Text, Attribute };
@@ -115,34 +118,31 @@ void appendAttributeName(QString &out, const dom::Attribute &attr)
 
 // The HTML fragment serialization algorithm, for `node`:
 // https://html.spec.whatwg.org/multipage/parsing.html#serialising-html-fragments
-// Steps 1-5 here, step 5.2 (one child) in appendNode below. Not carried over: shadow roots
-// (step 4), custom element "is" values and processing instructions; our tree has none of them.
-void appendNode(QString &out, const dom::Node &current);
+// Steps 1-5 in appendChildren, step 5.2 (one child) in appendStartOrLeaf and appendEndTag. Not
+// carried over: shadow roots (step 4), custom element "is" values and processing instructions;
+// our tree has none of them. The algorithm recurses into each child's children; we walk with a
+// stack of our own instead, so that a page nested 100,000 deep cannot exhaust the thread's stack.
 
-void appendChildren(QString &out, const dom::Node &node)
+// The node whose children are written as an element's contents: a template's contents stand in
+// for its children (step 3); none for a void element (step 1: no contents).
+const dom::Node *contentsOf(const dom::Node &node)
 {
     if (node.isElement() && serializesAsVoid(node)) {
-        return;  // 1. a void element has no contents
+        return nullptr;  // 1. a void element has no contents
     }
-    // 2. s is `out`; we append to one string throughout so the whole document is written in
-    //    linear time.
-    // 3. A template's contents stand in for its children.
-    const dom::Node &parent = node.templateContents ? *node.templateContents : node;
-    // 4. (shadow host: never, our tree has no shadow roots)
-    for (const auto &child : parent.children) {  // 5. each child, in tree order
-        appendNode(out, *child);                 // 5.1-5.2
-    }
+    // 3. A template's contents stand in for its children. 4. (shadow host: never)
+    return node.templateContents ? node.templateContents.get() : &node;
 }
 
-// Step 5.2 for one child node, "current node".
-void appendNode(QString &out, const dom::Node &current)
+// Step 5.2 for one child node, "current node", up to its contents. True when it is an element
+// whose contents and end tag are still to come.
+bool appendStartOrLeaf(QString &out, const dom::Node &current)
 {
     switch (current.kind) {
     case dom::NodeKind::Element: {
         // Every element of ours is in the HTML, SVG or MathML namespace: tagname is its local
         // name (lower case for HTML, adjusted case such as foreignObject for SVG).
-        const QString &tagName = current.localName;
-        out.append(u'<').append(tagName);  // "<" followed by tagname
+        out.append(u'<').append(current.localName);  // "<" followed by tagname
         for (const dom::Attribute &attr : current.attributes) {
             // For each attribute: space, serialized name, "=", '"', value escaped in attribute
             // mode, '"'. Always double quotes, whatever the page used.
@@ -153,15 +153,8 @@ void appendNode(QString &out, const dom::Node &current)
             out.append(u'"');
         }
         out.append(u'>');  // ">"
-        if (serializesAsVoid(current)) {
-            return;  // void: no contents, no end tag
-        }
-        appendChildren(out, current);  // recurse into the element's own children
-        out.append("</"_L1).append(tagName).append(u'>');  // then "</" tagname ">"
-        // Not done: the old extra newline after <pre>, <textarea> and <listing> when their text
-        // starts with one. It was dropped from the algorithm in 2016 and browsers do not write
-        // it; so, as in a browser, a leading newline of such text does not survive a re-parse.
-        return;
+        // void: no contents, no end tag
+        return !serializesAsVoid(current);
     }
     case dom::NodeKind::Text:
         if (hasRawTextParent(current)) {
@@ -169,20 +162,75 @@ void appendNode(QString &out, const dom::Node &current)
         } else {
             appendEscaped(out, current.data, EscapeMode::Text);  // otherwise escaped
         }
-        return;
+        return false;
     case dom::NodeKind::Comment:
         out.append("<!--"_L1).append(current.data).append("-->"_L1);  // "<!--" data "-->"
-        return;
+        return false;
     case dom::NodeKind::Doctype:
         // Deviation: a browser writes only "<!DOCTYPE name>". We keep the public and system
         // identifiers, because they choose the page's rendering mode (quirks, limited quirks)
         // and a page written back must look as it did.
         appendDoctype(out, current);
-        return;
+        return false;
     case dom::NodeKind::Document:
     case dom::NodeKind::TemplateContents:
-        appendChildren(out, current);  // never a child; written as their contents
+        return true;  // never a child; written as their contents, with no tags of their own
+    }
+    return false;
+}
+
+// The end of step 5.2 for an element, after its contents: "</" tagname ">".
+void appendEndTag(QString &out, const dom::Node &current)
+{
+    if (current.isElement()) {
+        out.append("</"_L1).append(current.localName).append(u'>');
+    }
+    // Not done: the old extra newline after <pre>, <textarea> and <listing> when their text
+    // starts with one. It was dropped from the algorithm in 2016 and browsers do not write it;
+    // so, as in a browser, a leading newline of such text does not survive a re-parse.
+}
+
+// Steps 2 and 5 for the contents of `node`: each child in tree order (5), all appended to one
+// string (2: s is `out`), so that the whole document is written in linear time.
+void appendChildren(QString &out, const dom::Node &node)
+{
+    struct Open {
+        const dom::Node *element;  // whose end tag follows its contents
+        const dom::Node *contents;
+        size_t next;
+    };
+    const dom::Node *topContents = contentsOf(node);
+    if (!topContents) {
         return;
+    }
+    std::vector<Open> open{Open{nullptr, topContents, 0}};
+    while (!open.empty()) {
+        Open &top = open.back();
+        if (top.next == top.contents->children.size()) {
+            const dom::Node *finished = top.element;
+            open.pop_back();
+            if (finished) {
+                appendEndTag(out, *finished);
+            }
+            continue;
+        }
+        const dom::Node &child = *top.contents->children[top.next++];  // 5. the next child
+        if (appendStartOrLeaf(out, child)) {                           // 5.1-5.2
+            const dom::Node *contents = contentsOf(child);
+            open.push_back(Open{&child, contents, 0});  // `top` may dangle from here
+            if (!contents) {
+                open.back().contents = &child;  // no contents to write: end tag at once
+                open.back().next = child.children.size();
+            }
+        }
+    }
+}
+
+void appendNode(QString &out, const dom::Node &current)
+{
+    if (appendStartOrLeaf(out, current)) {
+        appendChildren(out, current);  // the element's own contents
+        appendEndTag(out, current);
     }
 }
 
@@ -216,16 +264,18 @@ void appendDoctype(QString &out, const dom::Node &doctype)
         const QChar quote = id.contains(u'"') ? u'\'' : u'"';
         out.append(u' ').append(quote).append(id).append(quote);
     };
-    out.append("<!DOCTYPE "_L1).append(doctype.doctypeName);
-    if (!doctype.publicId.isEmpty()) {
+    static const dom::DoctypeFields none;
+    const dom::DoctypeFields &fields = doctype.doctype ? *doctype.doctype : none;
+    out.append("<!DOCTYPE "_L1).append(fields.name);
+    if (!fields.publicId.isEmpty()) {
         out.append(" PUBLIC"_L1);
-        appendQuoted(doctype.publicId);
-        if (!doctype.systemId.isEmpty()) {
-            appendQuoted(doctype.systemId);
+        appendQuoted(fields.publicId);
+        if (!fields.systemId.isEmpty()) {
+            appendQuoted(fields.systemId);
         }
-    } else if (!doctype.systemId.isEmpty()) {
+    } else if (!fields.systemId.isEmpty()) {
         out.append(" SYSTEM"_L1);
-        appendQuoted(doctype.systemId);
+        appendQuoted(fields.systemId);
     }
     out.append(u'>');
 }

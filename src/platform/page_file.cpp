@@ -1,5 +1,7 @@
 #include "platform/page_file.h"
 
+#include "platform/step_timing.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +31,7 @@ Error tooLarge(const QString &path, qint64 size)
 
 }  // namespace
 
-Result<DecodedPage> ReadPageFile(const QString &path)
+Result<PageFile> ReadPageFile(const QString &path)
 {
     // Looked at before opening: opening a folder or a pipe either fails with a vague reason or
     // waits forever for a writer.
@@ -48,23 +50,45 @@ Result<DecodedPage> ReadPageFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly)) {
         return pageError(path, file.errorString());
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return Error{u"Cannot read the page \"%1\": %2."_s.arg(QDir::toNativeSeparators(path),
                                                                file.errorString())};
     }
+    markStepEnd("read");
     // The file may have grown since it was looked at.
     if (bytes.size() > MaxPageBytes) {
         return tooLarge(path, bytes.size());
     }
 
-    DecodedPage page = decodePage(bytes);
-    if (page.text.trimmed().isEmpty()) {
+    PageFile page;
+    page.fileSize = bytes.size();
+    bool blank = false;
+    bool holdsNul = false;
+    if (std::optional<PageEncoding> utf8 = readsAsValidUtf8(bytes)) {
+        if (utf8->byteOrderMark) {
+            bytes.remove(0, 3);
+        }
+        page.encoding = std::move(*utf8);
+        page.keptAsUtf8 = true;
+        blank = bytes.trimmed().isEmpty();
+        holdsNul = bytes.contains('\0');
+        page.utf8 = std::move(bytes);
+    } else {
+        DecodedPage decoded = decodePage(bytes);
+        bytes = QByteArray();
+        page.encoding = std::move(decoded.encoding);
+        blank = decoded.text.trimmed().isEmpty();
+        holdsNul = decoded.text.contains(QChar(u'\0'));
+        page.text = std::move(decoded.text);
+    }
+    markStepEnd("decode");
+    if (blank) {
         return pageError(path, u"it is empty"_s);
     }
     // A NUL never appears in a text page; a file holding one is an image, a compressed download
     // or another binary file saved under a page's name, and its copy would be garbage.
-    if (page.text.contains(QChar(u'\0'))) {
+    if (holdsNul) {
         return pageError(path, u"it holds NUL bytes, so it is not a text page"_s);
     }
     return page;

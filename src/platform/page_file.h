@@ -14,8 +14,18 @@ namespace lumivane {
 // it works, and no hand-made web page comes near this size.
 inline constexpr qint64 MaxPageBytes = qint64(100) * 1024 * 1024;
 
-// The page's bytes, decoded as a browser decodes a local file (see decodePage), or a message that
-// names the page and says what is wrong with it.
-Result<DecodedPage> ReadPageFile(const QString &path);
+// The page as read from disk. Most pages are valid UTF-8, which the parser reads as it is, so such
+// a page stays in bytes (without its byte-order mark) and skips a round trip through UTF-16; any
+// other page is decoded as a browser decodes a local file (see decodePage).
+struct PageFile {
+    PageEncoding encoding;
+    bool keptAsUtf8 = false;
+    QByteArray utf8;  // the page when keptAsUtf8
+    QString text;     // the page otherwise
+    qint64 fileSize = 0;
+};
+
+// The page, or a message that names the page and says what is wrong with it.
+Result<PageFile> ReadPageFile(const QString &path);
 
 }  // namespace lumivane

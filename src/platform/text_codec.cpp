@@ -7,6 +7,8 @@
 #include <QStringEncoder>
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -811,25 +813,6 @@ void appendCharacterReference(QByteArray &bytes, char32_t codePoint)
     bytes.append(';');
 }
 
-void appendUtf8(QByteArray &bytes, char32_t cp)
-{
-    if (cp < 0x80) {
-        bytes.append(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        bytes.append(static_cast<char>(0xC0 | (cp >> 6)));
-        bytes.append(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        bytes.append(static_cast<char>(0xE0 | (cp >> 12)));
-        bytes.append(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        bytes.append(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        bytes.append(static_cast<char>(0xF0 | (cp >> 18)));
-        bytes.append(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        bytes.append(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        bytes.append(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 void appendUtf16Unit(QByteArray &bytes, char16_t unit, bool bigEndian)
 {
     const auto high = static_cast<char>(unit >> 8);
@@ -838,11 +821,53 @@ void appendUtf16Unit(QByteArray &bytes, char16_t unit, bool bigEndian)
     bytes.append(bigEndian ? low : high);
 }
 
+// Two passes, the first counting, so the bytes are written straight into storage of the right size;
+// runs of ASCII, most of a page, cost a compare and a store per character.
 QByteArray encodeUtf8(QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size() * 3 / 2 + 16);
-    forEachCodePoint(text, [&](char32_t cp) { appendUtf8(bytes, cp); });
+    const qsizetype size = text.size();
+    const char16_t *units = text.utf16();
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0x80) {
+            length += 1;
+        } else if (unit < 0x800) {
+            length += 2;
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < size &&
+                   QChar::isLowSurrogate(units[i + 1])) {
+            length += 4;
+            ++i;
+        } else {
+            length += 3;  // also an unpaired surrogate, written as U+FFFD
+        }
+    }
+    QByteArray bytes(length, Qt::Uninitialized);
+    auto *out = reinterpret_cast<unsigned char *>(bytes.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        char32_t cp = units[i];
+        if (cp < 0x80) {
+            *out++ = static_cast<unsigned char>(cp);
+            continue;
+        }
+        if (QChar::isHighSurrogate(cp) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+            cp = QChar::surrogateToUcs4(static_cast<char16_t>(cp), units[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(cp)) {
+            cp = replacementCharacter;
+        }
+        if (cp < 0x800) {
+            *out++ = static_cast<unsigned char>(0xC0 | (cp >> 6));
+        } else if (cp < 0x10000) {
+            *out++ = static_cast<unsigned char>(0xE0 | (cp >> 12));
+            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        } else {
+            *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        }
+        *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    }
     return bytes;
 }
 
@@ -1003,6 +1028,82 @@ QByteArray prescanCharset(const QByteArray &bytes)
 {
     const std::optional<PageEncoding> found = prescan(bytes);
     return found ? found->name : QByteArray();
+}
+
+namespace {
+
+// Whether the bytes are UTF-8 without a single broken sequence, by the same rules as decodeUtf8
+// (no overlong forms, no surrogates, nothing past U+10FFFF). Eight ASCII bytes at a time.
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const unsigned char *end = p + bytes.size();
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t block;
+            std::memcpy(&block, p, sizeof block);
+            if ((block & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char byte = *p;
+        if (byte < 0x80) {
+            ++p;
+            continue;
+        }
+        int needed = 0;
+        unsigned char lower = 0x80;
+        unsigned char upper = 0xBF;
+        if (byte >= 0xC2 && byte <= 0xDF) {
+            needed = 1;
+        } else if (byte >= 0xE0 && byte <= 0xEF) {
+            needed = 2;
+            lower = byte == 0xE0 ? 0xA0 : 0x80;
+            upper = byte == 0xED ? 0x9F : 0xBF;
+        } else if (byte >= 0xF0 && byte <= 0xF4) {
+            needed = 3;
+            lower = byte == 0xF0 ? 0x90 : 0x80;
+            upper = byte == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (end - p <= needed || p[1] < lower || p[1] > upper) {
+            return false;
+        }
+        for (int k = 2; k <= needed; ++k) {
+            if (p[k] < 0x80 || p[k] > 0xBF) {
+                return false;
+            }
+        }
+        p += needed + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<PageEncoding> readsAsValidUtf8(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        if (!isValidUtf8(QByteArrayView(bytes).sliced(3))) {
+            return std::nullopt;
+        }
+        PageEncoding encoding = makeEncoding(PageEncoding::Kind::Utf8, "UTF-8");
+        encoding.byteOrderMark = true;
+        return encoding;
+    }
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        return std::nullopt;
+    }
+    const std::optional<PageEncoding> declared = prescan(bytes);
+    if (declared && declared->kind != PageEncoding::Kind::Utf8) {
+        return std::nullopt;
+    }
+    if (!isValidUtf8(bytes)) {
+        return std::nullopt;
+    }
+    return declared ? *declared : makeEncoding(PageEncoding::Kind::Utf8, "UTF-8");
 }
 
 }  // namespace lumivane

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace lumivane {
 
 // How a page's bytes were (and will again be) encoded.
@@ -32,6 +34,11 @@ struct DecodedPage {
 // <meta charset> / http-equiv prescan of the first 1024 bytes, then UTF-8 when the bytes are
 // valid UTF-8, else windows-1252. "iso-8859-1" and "us-ascii" mean windows-1252, as in browsers.
 DecodedPage decodePage(const QByteArray &bytes);
+
+// The encoding decodePage gives the bytes when it reads them as UTF-8 and they are valid UTF-8;
+// nothing otherwise. The bytes after any byte-order mark then are the decoded text, exactly, in
+// UTF-8, and a caller that wants UTF-8 can skip the decoding. A quick pass over the bytes.
+std::optional<PageEncoding> readsAsValidUtf8(const QByteArray &bytes);
 
 // Encodes text in the given encoding, byte-order mark included when the encoding has one.
 // A character the encoding cannot hold is written as a numeric character reference (&#NNNN;).

@@ -36,12 +36,12 @@ void dumpChildren(QString &out, const dom::Node &parent, int depth)
         const dom::Node &node = *child;
         switch (node.kind) {
         case dom::NodeKind::Doctype:
-            if (node.publicId.isEmpty() && node.systemId.isEmpty())
-                line(out, depth, "<!DOCTYPE "_L1 + node.doctypeName + u'>');
+            if (node.doctype->publicId.isEmpty() && node.doctype->systemId.isEmpty())
+                line(out, depth, "<!DOCTYPE "_L1 + node.doctype->name + u'>');
             else
                 line(out, depth,
-                     u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(node.doctypeName, node.publicId,
-                                                          node.systemId));
+                     u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(
+                         node.doctype->name, node.doctype->publicId, node.doctype->systemId));
             break;
         case dom::NodeKind::Comment:
             line(out, depth, "<!-- "_L1 + node.data + " -->"_L1);

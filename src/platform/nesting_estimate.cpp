@@ -1,0 +1,219 @@
+#include "platform/nesting_estimate.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumivane {
+
+namespace {
+
+// A tag name folded to lower case and cut to its first characters: enough to tell the tags that
+// matter here apart.
+struct ShortName {
+    std::array<char, 15> text{};
+    unsigned char size = 0;
+
+    [[nodiscard]] std::string_view view() const { return {text.data(), size}; }
+    friend bool operator==(const ShortName &a, const ShortName &b) { return a.view() == b.view(); }
+};
+
+enum class Kind {
+    Ordinary,
+    Void,           // never has contents
+    ClosesOwnKind,  // its start tag closes an open element of the same name close by
+    TextContent,    // its content is text up to its own end tag
+};
+
+// Sorted by name, for a binary search: one lookup per start tag.
+struct NamedKind {
+    std::string_view name;
+    Kind kind;
+};
+constexpr std::array namedKinds{
+    NamedKind{"a", Kind::ClosesOwnKind},
+    NamedKind{"area", Kind::Void},
+    NamedKind{"base", Kind::Void},
+    NamedKind{"basefont", Kind::Void},
+    NamedKind{"bgsound", Kind::Void},
+    NamedKind{"br", Kind::Void},
+    NamedKind{"button", Kind::ClosesOwnKind},
+    NamedKind{"col", Kind::Void},
+    NamedKind{"dd", Kind::ClosesOwnKind},
+    NamedKind{"dt", Kind::ClosesOwnKind},
+    NamedKind{"embed", Kind::Void},
+    NamedKind{"form", Kind::ClosesOwnKind},
+    NamedKind{"frame", Kind::Void},
+    NamedKind{"h1", Kind::ClosesOwnKind},
+    NamedKind{"h2", Kind::ClosesOwnKind},
+    NamedKind{"h3", Kind::ClosesOwnKind},
+    NamedKind{"h4", Kind::ClosesOwnKind},
+    NamedKind{"h5", Kind::ClosesOwnKind},
+    NamedKind{"h6", Kind::ClosesOwnKind},
+    NamedKind{"hr", Kind::Void},
+    NamedKind{"iframe", Kind::TextContent},
+    NamedKind{"image", Kind::Void},
+    NamedKind{"img", Kind::Void},
+    NamedKind{"input", Kind::Void},
+    NamedKind{"keygen", Kind::Void},
+    NamedKind{"li", Kind::ClosesOwnKind},
+    NamedKind{"link", Kind::Void},
+    NamedKind{"meta", Kind::Void},
+    NamedKind{"nobr", Kind::ClosesOwnKind},
+    NamedKind{"noembed", Kind::TextContent},
+    NamedKind{"noframes", Kind::TextContent},
+    NamedKind{"optgroup", Kind::ClosesOwnKind},
+    NamedKind{"option", Kind::ClosesOwnKind},
+    NamedKind{"p", Kind::ClosesOwnKind},
+    NamedKind{"param", Kind::Void},
+    NamedKind{"plaintext", Kind::TextContent},
+    NamedKind{"rb", Kind::ClosesOwnKind},
+    NamedKind{"rp", Kind::ClosesOwnKind},
+    NamedKind{"rt", Kind::ClosesOwnKind},
+    NamedKind{"rtc", Kind::ClosesOwnKind},
+    NamedKind{"script", Kind::TextContent},
+    NamedKind{"source", Kind::Void},
+    NamedKind{"style", Kind::TextContent},
+    NamedKind{"tbody", Kind::ClosesOwnKind},
+    NamedKind{"td", Kind::ClosesOwnKind},
+    NamedKind{"textarea", Kind::TextContent},
+    NamedKind{"tfoot", Kind::ClosesOwnKind},
+    NamedKind{"th", Kind::ClosesOwnKind},
+    NamedKind{"thead", Kind::ClosesOwnKind},
+    NamedKind{"title", Kind::TextContent},
+    NamedKind{"tr", Kind::ClosesOwnKind},
+    NamedKind{"track", Kind::Void},
+    NamedKind{"wbr", Kind::Void},
+    NamedKind{"xmp", Kind::TextContent},
+};
+
+Kind kindOf(std::string_view name)
+{
+    const auto found = std::lower_bound(
+        namedKinds.begin(), namedKinds.end(), name,
+        [](const NamedKind &entry, std::string_view wanted) { return entry.name < wanted; });
+    return found != namedKinds.end() && found->name == name ? found->kind : Kind::Ordinary;
+}
+
+template <typename Char>
+bool isAsciiAlpha(Char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+template <typename Char>
+bool endsName(Char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == '/' || c == '>';
+}
+
+template <typename Char>
+qsizetype find(const Char *text, qsizetype size, qsizetype from, std::string_view what)
+{
+    for (qsizetype i = from; i + static_cast<qsizetype>(what.size()) <= size; ++i) {
+        bool same = true;
+        for (size_t k = 0; k < what.size() && same; ++k) {
+            Char c = text[i + static_cast<qsizetype>(k)];
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<Char>(c + ('a' - 'A'));
+            }
+            same = c == static_cast<Char>(what[k]);
+        }
+        if (same) {
+            return i;
+        }
+    }
+    return size;
+}
+
+template <typename Char>
+bool deeperThan(const Char *text, qsizetype size, qsizetype limit)
+{
+    // How far below the top an end tag or an implied end tag looks for its element: a page that
+    // leaves many elements open inside another is not helped by looking further.
+    constexpr qsizetype reach = 16;
+    std::vector<ShortName> open;
+    qsizetype i = 0;
+    while (i < size) {
+        if (text[i] != '<' || i + 1 >= size) {
+            ++i;
+            continue;
+        }
+        const Char next = text[i + 1];
+        if (next == '!') {
+            const bool comment = i + 3 < size && text[i + 2] == '-' && text[i + 3] == '-';
+            i = comment ? find(text, size, i + 4, "-->") + 3 : find(text, size, i + 2, ">") + 1;
+            continue;
+        }
+        const bool endTag = next == '/';
+        qsizetype p = endTag ? i + 2 : i + 1;
+        if (p >= size || !isAsciiAlpha(text[p])) {
+            ++i;
+            continue;
+        }
+        ShortName name;
+        for (; p < size && !endsName(text[p]); ++p) {
+            if (name.size < name.text.size()) {
+                Char c = text[p];
+                if (c >= 'A' && c <= 'Z') {
+                    c = static_cast<Char>(c + ('a' - 'A'));
+                }
+                name.text[name.size++] = c < 0x80 ? static_cast<char>(c) : '?';
+            }
+        }
+        // The tag's end; a quoted '>' in an attribute value is rare enough not to matter here.
+        const qsizetype close = find(text, size, p, ">");
+        const bool selfClosed = close < size && close > p && text[close - 1] == '/';
+        i = close + 1;
+
+        const auto closeNearest = [&open, &name] {
+            const qsizetype bottom =
+                std::max<qsizetype>(0, static_cast<qsizetype>(open.size()) - reach);
+            for (qsizetype k = static_cast<qsizetype>(open.size()) - 1; k >= bottom; --k) {
+                if (open[static_cast<size_t>(k)] == name) {
+                    open.resize(static_cast<size_t>(k));
+                    return;
+                }
+            }
+        };
+        if (endTag) {
+            closeNearest();
+            continue;
+        }
+        const Kind kind = kindOf(name.view());
+        if (kind == Kind::Void || selfClosed) {
+            continue;
+        }
+        if (kind == Kind::TextContent) {
+            std::string closing = "</";
+            closing += name.view();
+            i = find(text, size, i, closing);
+            continue;
+        }
+        if (kind == Kind::ClosesOwnKind) {
+            closeNearest();
+        }
+        open.push_back(name);
+        if (static_cast<qsizetype>(open.size()) > limit) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool nestsDeeperThan(QByteArrayView markup, qsizetype limit)
+{
+    return deeperThan(reinterpret_cast<const unsigned char *>(markup.data()), markup.size(), limit);
+}
+
+bool nestsDeeperThan(QStringView markup, qsizetype limit)
+{
+    return deeperThan(markup.utf16(), markup.size(), limit);
+}
+
+}  // namespace lumivane
