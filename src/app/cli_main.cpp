@@ -6,6 +6,7 @@
 #include "app/cli_options.h"
 #include "app/page_list.h"
 #include "app/page_random.h"
+#include "app/process_memory.h"
 #include "engine/output_naming.h"
 #include "engine/restyle_run.h"
 #include "snippets/snippet_folder.h"
@@ -120,6 +121,7 @@ int restyleBatch(const cli::CommandLine &line, const SnippetFolder &snippets,
 
 int main(int argc, char *argv[])
 {
+    cli::keepFreedMemoryForReuse();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"lumivane-cli"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVANE_VERSION));
