@@ -25,21 +25,38 @@ namespace {
 
 using Unit = std::vector<qsizetype>;  // indexes of pages run one after the other
 
-// Pages that share an output go into one unit, in the order given; every other page is a unit of
-// its own.
+// A page's folder by its real path, so that two spellings or links to one folder agree.
+QString realFolderOf(const QString &page)
+{
+    const QString folder = FolderOfPath(page);
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    return real.isEmpty() ? folder : real + QDir::separator();
+}
+
+// Pages that touch one file go into one unit, in the order given: those that write the same
+// output, and a page that is itself the output of another (offer_modified.html named beside
+// offer.html), which must be read after that page wrote it, as it would be one page at a time.
+// Every other page is a unit of its own.
 std::vector<Unit> unitsOf(const QStringList &pages)
 {
     std::vector<Unit> units;
-    QHash<QString, std::size_t> unitOfOutput;
+    QHash<QString, std::size_t> unitOfFile;
     for (qsizetype i = 0; i < pages.size(); ++i) {
         const QString output = outputIdentity(pages.at(i));
-        if (const auto existing = unitOfOutput.constFind(output);
-            existing != unitOfOutput.constEnd()) {
-            units[existing.value()].push_back(i);
-        } else {
-            unitOfOutput.insert(output, units.size());
-            units.push_back({i});
+        const QString source = realFolderOf(pages.at(i)) + FileNameOfPath(pages.at(i));
+        std::size_t unit = units.size();
+        for (const QString &file : {output, source}) {
+            if (const auto found = unitOfFile.constFind(file); found != unitOfFile.constEnd()) {
+                unit = found.value();
+                break;
+            }
         }
+        if (unit == units.size()) {
+            units.emplace_back();
+        }
+        units[unit].push_back(i);
+        unitOfFile.insert(output, unit);
+        unitOfFile.insert(source, unit);
     }
     return units;
 }
@@ -96,9 +113,7 @@ private:
 
 QString outputIdentity(const QString &page)
 {
-    const QString folder = FolderOfPath(page);
-    const QString realFolder = QFileInfo(folder).canonicalFilePath();
-    return (realFolder.isEmpty() ? folder : realFolder + QDir::separator()) + OutputFileName(page);
+    return realFolderOf(page) + OutputFileName(page);
 }
 
 void runBatch(const QStringList &pages, const SnippetFolder &snippets,

@@ -32,8 +32,8 @@ struct PageResult {
 
 // Restyles every page (full paths). `finished` is called on the calling thread for each page as
 // it finishes, with its index in `pages`; `waiting` about ten times a second meanwhile. Pages that
-// would write the same output run one after the other in the order given, as they would alone, so
-// the result never depends on which thread is faster.
+// would write the same output, or read another's output, run one after the other in the order
+// given, as they would alone, so the result never depends on which thread is faster.
 void runBatch(const QStringList &pages, const SnippetFolder &snippets,
               const BatchSettings &settings,
               const std::function<void(qsizetype, const PageResult &)> &finished,

@@ -237,6 +237,16 @@ TEST_F(BatchTest, PagesSharingAnOutputRunInTheOrderGiven)
         runCli(QStringList{u"--yes"_s, u"--jobs"_s, u"3"_s, htm, html} + others);
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
     EXPECT_TRUE(readFile(path(u"offer_modified.html"_s)).contains("From html"));
+
+    // An output named as a page after its source is read once the source's run has replaced it;
+    // a large source gives a second thread every chance to read the output too early.
+    page(u"offer.html"_s, pageWith(3000, 3000, "From html"));
+    const QString earlierOutput = page(u"offer_modified.html"_s, pageWith(1, 0, "Earlier"));
+    const Finished chained = runCli({u"--yes"_s, u"--jobs"_s, u"2"_s, html, earlierOutput});
+    EXPECT_EQ(chained.exitCode, 0) << chained.err.toStdString();
+    const QByteArray twice = readFile(path(u"offer_modified_modified.html"_s));
+    EXPECT_TRUE(twice.contains("From html"));
+    EXPECT_FALSE(twice.contains("Earlier"));
 }
 
 TEST_F(BatchTest, BadBatchUsageIsRefusedBeforeAnyPageRuns)
