@@ -55,13 +55,17 @@ public:
                     .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                        QDir::NoDotAndDotDot,
                                    QDir::Name);
+            // Of a page and a link to it, the one first by name is kept.
+            for (const QFileInfo &entry : entries) {
+                if (!entry.isDir() && isPageToFind(entry.fileName()) &&
+                    addNew(m_foundFiles, identity(entry))) {
+                    found.append(fullNativePath(entry));
+                }
+            }
             // Pushed in reverse so that subfolders come off the stack in name order.
             for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry) {
                 if (entry->isDir()) {
                     stack.append(entry->absoluteFilePath());
-                } else if (isPageToFind(entry->fileName()) &&
-                           addNew(m_foundFiles, identity(*entry))) {
-                    found.append(fullNativePath(*entry));
                 }
             }
         }
