@@ -16,16 +16,59 @@ namespace lumivane::cli {
 
 namespace {
 
-bool inputIsTerminal()
+bool isTerminal(FILE *stream)
 {
 #ifdef Q_OS_WIN
-    return _isatty(_fileno(stdin)) != 0;
+    return _isatty(_fileno(stream)) != 0;
 #else
-    return isatty(fileno(stdin)) != 0;
+    return isatty(fileno(stream)) != 0;
 #endif
 }
 
+bool inputIsTerminal()
+{
+    return isTerminal(stdin);
+}
+
+// Enter answers Yes, as the window's default button does.
+bool readYes()
+{
+    QTextStream in(stdin);
+    const QString answer = in.readLine().trimmed().toLower();
+    return answer.isEmpty() || answer == u"y"_s || answer == u"yes"_s;
+}
+
 }  // namespace
+
+bool errorIsTerminal()
+{
+    return isTerminal(stderr);
+}
+
+ExistingOutput askAboutExistingOutputs(qsizetype existing, qsizetype total, const QString &example,
+                                       bool overwrite, QTextStream &err)
+{
+    if (existing == 0 || overwrite) {
+        return ExistingOutput::Replace;
+    }
+    if (!inputIsTerminal()) {
+        return ExistingOutput::Keep;
+    }
+    const QString which =
+        existing == 1
+            ? u"The output %1 exists already."_s.arg(example)
+            : u"%1 of the %2 outputs exist already, %3 among them."_s.arg(existing).arg(total).arg(
+                  example);
+    err << u"Overwrite? "_s << which
+        << (existing == 1 ? u" Replace it with the new changes? [Y/n] "_s
+                          : u" Replace them all with the new changes? [Y/n] "_s)
+        << Qt::flush;
+    if (readYes()) {
+        return ExistingOutput::Replace;
+    }
+    err << u"lumivane-cli: existing outputs are kept; their pages are skipped."_s << Qt::endl;
+    return ExistingOutput::Keep;
+}
 
 TerminalHost::TerminalHost(bool overwrite, bool openFolder)
     : m_overwrite(overwrite)
@@ -51,11 +94,8 @@ bool TerminalHost::askYesNo(const QString &title, const QString &text)
               << Qt::endl;
         return false;
     }
-    // Enter answers Yes, as the window's default button does.
     m_err << title << u" "_s << text << u" [Y/n] "_s << Qt::flush;
-    QTextStream in(stdin);
-    const QString answer = in.readLine().trimmed().toLower();
-    const bool yes = answer.isEmpty() || answer == u"y"_s || answer == u"yes"_s;
+    const bool yes = readYes();
     if (!yes) {
         m_err << u"lumivane-cli: not replaced."_s << Qt::endl;
     }

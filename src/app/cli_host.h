@@ -3,6 +3,7 @@
 // The command line's side of a run: messages to standard error, the overwrite question on the
 // terminal (or refused when there is none), and the output folder opened only on request.
 
+#include "app/page_host.h"
 #include "engine/run_host.h"
 
 #include <QTextStream>
@@ -22,5 +23,14 @@ private:
     bool m_openFolder;
     QTextStream m_err;
 };
+
+// Whether standard error is a terminal, where a progress line can be redrawn in place.
+bool errorIsTerminal();
+
+// The overwrite question of a batch, asked once before any page starts, since pages running side
+// by side cannot each stop to ask. `existing` of the `total` outputs are there already; `example`
+// is one of them. --yes replaces them; with no terminal to ask on they are kept.
+ExistingOutput askAboutExistingOutputs(qsizetype existing, qsizetype total, const QString &example,
+                                       bool overwrite, QTextStream &err);
 
 }  // namespace lumivane::cli

@@ -51,6 +51,9 @@ bool isFontName(const QString &text)
     return pattern.match(text).hasMatch();
 }
 
+// --jobs beyond this is a typing error rather than a wish: no machine runs that many pages at once.
+constexpr int MostJobs = 1024;
+
 bool takesNoValue(const QString &option)
 {
     return option.startsWith(u"--no-"_s) || option == u"--yes"_s || option == u"--open"_s ||
@@ -76,6 +79,7 @@ ParseResult usageError(const QString &text)
 QString helpText()
 {
     return uR"(Usage: lumivane-cli [OPTIONS] PAGE...
+       lumivane-cli [OPTIONS] --recursive DIR [PAGE...]
 
 Gives each web page PAGE (.htm or .html) a new look and writes it as
 <name>_modified.html beside it, with the animation library folder 'anilibs'.
@@ -95,13 +99,25 @@ Options:
                        leave that heading's size alone
   --back-redirect URL  send visitors who press Back to URL
   --yes                replace an existing output file without asking
-  --open               open the output folder afterwards
-  --seed N             reproducible random animation picks
+  --open               open the output folder afterwards (one page only)
+  --seed N             reproducible random animation picks; every page of a
+                       batch gets the picks it would get alone with that seed
+  --recursive DIR      every .htm and .html page in DIR and its subfolders
+                       (any letter case), except outputs (*_modified.html)
+  --jobs N, -j N       pages restyled at once (default: one per core)
   --help               show this text
   --version            show the version
 
 Each written page's path goes to standard output, messages to standard error.
-Exit status: 0 all pages written, 1 a page was refused or failed, 2 bad usage.
+
+With several pages or --recursive, pages are restyled side by side; standard
+error shows a progress bar on a terminal (one line per page otherwise), the
+pages that failed, and a summary. Existing outputs: --yes replaces them; else
+you are asked once, before the first page, when standard input is a terminal;
+with no terminal they are kept and reported as skipped.
+
+Exit status: 0 all pages written, 1 a page was refused, failed or skipped,
+2 bad usage.
 )"_s;
 }
 
@@ -195,6 +211,20 @@ ParseResult parseCommandLine(const QStringList &arguments)
                 return usageError(u"--seed needs a whole number."_s);
             }
             line.seed = seed;
+        } else if (argument == u"--recursive"_s) {
+            const auto folder = value();
+            if (!folder || folder->isEmpty()) {
+                return usageError(u"--recursive needs a folder."_s);
+            }
+            line.recursiveFolders.append(*folder);
+        } else if (argument == u"--jobs"_s || argument == u"-j"_s) {
+            const auto text = value();
+            bool ok = false;
+            const int jobs = text ? text->toInt(&ok) : 0;
+            if (!ok || jobs < 1 || jobs > MostJobs) {
+                return usageError(u"--jobs needs a whole number from 1 to %1."_s.arg(MostJobs));
+            }
+            line.jobs = jobs;
         } else if (argument == u"--"_s) {
             line.pages.append(arguments.sliced(i + 1));
             break;
@@ -204,8 +234,12 @@ ParseResult parseCommandLine(const QStringList &arguments)
             line.pages.append(argument);
         }
     }
-    if (line.pages.isEmpty()) {
+    if (line.pages.isEmpty() && line.recursiveFolders.isEmpty()) {
         return usageError(u"No page given."_s);
+    }
+    // One folder per page could mean hundreds of windows.
+    if (line.openFolder && line.isBatch()) {
+        return usageError(u"--open works with a single page only."_s);
     }
     return result;
 }

@@ -8,8 +8,11 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QList>
 
+#include <array>
+#include <mutex>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +24,20 @@ namespace {
 QString joined(const QString &folder, const QString &name)
 {
     return QDir::toNativeSeparators(QDir(folder).filePath(name));
+}
+
+// Runs restyling pages side by side (a batch on several threads) may share a page folder and so
+// one library folder. Copying the same file from two threads at once can leave it torn, so one run
+// at a time fills a given library folder. A fixed set of locks picked by the folder's real path
+// keeps this free of any table that grows; two folders sharing a lock only wait a moment.
+std::mutex &libraryFolderLock(const QString &pageFolder)
+{
+    static std::array<std::mutex, 64> locks;
+    QString key = QFileInfo(pageFolder).canonicalFilePath();
+    if (key.isEmpty()) {
+        key = pageFolder;
+    }
+    return locks.at(qHash(key) % locks.size());
 }
 
 }  // namespace
@@ -89,14 +106,22 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         return ReportFailure(host, written.error());
     }
 
-    if (const auto created = EnsureFolder(libraryTarget); !created) {
-        return ReportFailure(host, created.error());
-    }
-    for (qsizetype i = 0; i < libraryFiles.value().size(); ++i) {
-        const QString target = joined(libraryTarget, libraryFiles.value().at(i));
-        if (const auto copied = WriteWholeFile(target, libraryContents.at(i)); !copied) {
-            return ReportFailure(host, copied.error());
+    const auto copyLibrary = [&]() -> Status {
+        const std::scoped_lock libraryFolderInUse(libraryFolderLock(folder));
+        if (auto created = EnsureFolder(libraryTarget); !created) {
+            return created;
         }
+        for (qsizetype i = 0; i < libraryFiles.value().size(); ++i) {
+            const QString target = joined(libraryTarget, libraryFiles.value().at(i));
+            if (auto copied = WriteWholeFile(target, libraryContents.at(i)); !copied) {
+                return copied;
+            }
+        }
+        return Ok{};
+    };
+    // The lock is let go before any message, which may wait for the user.
+    if (const auto copied = copyLibrary(); !copied) {
+        return ReportFailure(host, copied.error());
     }
 
     markStepEnd("library");

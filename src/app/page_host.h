@@ -1,0 +1,37 @@
+#pragma once
+
+// One page's side of a run in a batch. Each page gets its own host on the thread that restyles
+// it, so nothing here is shared and nothing needs a lock; the batch reads what was kept once the
+// page is done. Nobody is asked anything while pages run: the overwrite question is answered by
+// a choice made before the first page started.
+
+#include "engine/run_host.h"
+
+#include <QString>
+
+namespace lumivane::cli {
+
+enum class ExistingOutput { Replace, Keep };
+
+class PageHost final : public RunHost {
+public:
+    explicit PageHost(ExistingOutput existing);
+
+    // Failures and refusals are kept; "Done" is left to the summary, once for all pages.
+    void inform(const QString &title, const QString &text, MessageIcon icon) override;
+    bool askYesNo(const QString &title, const QString &text) override;
+    // A batch opens no folders (--open takes a single page).
+    void openFolder(const QString &folder) override;
+
+    // What went wrong, ready to show; empty when nothing did.
+    [[nodiscard]] const QString &problem() const { return m_problem; }
+    // The output was there already and was kept.
+    [[nodiscard]] bool keptExisting() const { return m_keptExisting; }
+
+private:
+    ExistingOutput m_existing;
+    QString m_problem;
+    bool m_keptExisting = false;
+};
+
+}  // namespace lumivane::cli
