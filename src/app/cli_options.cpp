@@ -1,6 +1,6 @@
 #include "app/cli_options.h"
 
-#include <QRegularExpression>
+#include "engine/option_checks.h"
 
 #include <array>
 #include <utility>
@@ -35,20 +35,6 @@ std::optional<int> lookUp(const Table &table, const QString &name)
         }
     }
     return std::nullopt;
-}
-
-// Sizes and font names end up inside a style block; anything beyond plain values could break the
-// page's markup, so they are checked here rather than written as given.
-bool isPixelSize(const QString &text)
-{
-    static const QRegularExpression pattern(u"^[0-9]{1,4}(\\.[0-9]{1,2})?$"_s);
-    return pattern.match(text).hasMatch();
-}
-
-bool isFontName(const QString &text)
-{
-    static const QRegularExpression pattern(u"^[\\p{L}\\p{N}][\\p{L}\\p{N} .-]{0,99}$"_s);
-    return pattern.match(text).hasMatch();
 }
 
 // --jobs beyond this is a typing error rather than a wish: no machine runs that many pages at once.

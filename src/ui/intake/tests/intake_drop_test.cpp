@@ -1,6 +1,6 @@
 // Pages dropped on the intake dialog: which are kept, in what order, and what the status line says.
 
-#include "intake_test_support.h"
+#include "support/intake_test_support.h"
 #include "qt_printers.h"
 
 #include <QAbstractButton>

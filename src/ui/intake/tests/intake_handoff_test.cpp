@@ -1,7 +1,7 @@
 // What the intake dialog hands over on Ok, in drop mode and in browse mode, and that every way of
 // cancelling hands over nothing.
 
-#include "intake_test_support.h"
+#include "support/intake_test_support.h"
 #include "qt_printers.h"
 #include "ui/intake/html_file_picker.h"
 
