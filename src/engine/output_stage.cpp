@@ -113,6 +113,12 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         }
         for (qsizetype i = 0; i < libraryFiles.value().size(); ++i) {
             const QString target = joined(libraryTarget, libraryFiles.value().at(i));
+            // A folder of pages shares one library: a copy that already matches is left alone,
+            // which spares a write and a flush to disk for every page after the first.
+            if (const auto existing = ReadWholeFile(target);
+                existing && existing.value() == libraryContents.at(i)) {
+                continue;
+            }
             if (auto copied = WriteWholeFile(target, libraryContents.at(i)); !copied) {
                 return copied;
             }

@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -184,7 +186,17 @@ TEST_F(RestyleRunTest, CopiesOnlyPlainVisibleFilesOfTheLibraryAndKeepsOthers)
     writeFile(output(u"anilibs/mine.txt"_s), "user's own file");
     writeFile(output(u"anilibs/stale.css"_s), "old");
     writeFile(library + u"/stale.css"_s, "new");
+    // A copy that already matches is left as it is, file time and all.
+    writeFile(library + u"/same.css"_s, "same");
+    writeFile(output(u"anilibs/same.css"_s), "same");
+    const QDateTime longAgo(QDate(2020, 1, 1), QTime(12, 0), Qt::UTC);
+    {
+        QFile same(output(u"anilibs/same.css"_s));
+        ASSERT_TRUE(same.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(same.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    }
     ASSERT_TRUE(run(writePage(u"offer.html"_s)).written());
+    EXPECT_EQ(QFileInfo(output(u"anilibs/same.css"_s)).lastModified().toUTC(), longAgo);
 
     QStringList expected = QDir(library).entryList(QDir::Files);
     expected.append(u"mine.txt"_s);
