@@ -1,6 +1,7 @@
 // lumivane-cli with many pages: a real process on real folders, compared with single runs of the
 // same pages.
 
+#include "cli_process.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -14,29 +15,12 @@
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
+using Finished = lumivane::test_support::CliFinished;
 using lumivane::test_support::readFile;
+using lumivane::test_support::runCli;
 using lumivane::test_support::writeFile;
 
 namespace {
-
-struct Finished {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Finished runCli(const QStringList &arguments)
-{
-    QProcess process;
-    process.setProgram(QString::fromUtf8(LUMIVANE_CLI_PATH));
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());  // no terminal: nobody to ask
-    process.start();
-    process.waitForFinished(120'000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray pageWith(int headings, int images, const QByteArray &title = "T")
 {

@@ -3,6 +3,7 @@
 // names the file and the reason, exit status 1, nothing on standard output, and every folder as it
 // was (same bytes, same times, no temporary file left behind). The program never dies of a signal.
 
+#include "cli_process.h"
 #include "engine/output_stage.h"
 #include "platform/page_file.h"
 
@@ -26,7 +27,10 @@
 
 using namespace Qt::StringLiterals;
 using lumivane::test_support::folderSnapshot;
+using Launch = lumivane::test_support::CliLaunch;
+using Finished = lumivane::test_support::CliFinished;
 using lumivane::test_support::readFile;
+using lumivane::test_support::runCli;
 using lumivane::test_support::writeFile;
 
 namespace {
@@ -37,35 +41,6 @@ const QByteArray goodPage = "<!DOCTYPE html><html><head><title>Offer</title></he
 // The user the permission cases run as when the tests run as root, who may read and write
 // anything.
 constexpr uid_t otherUser = 65534;
-
-struct Launch {
-    QStringList prefix;  // a command that runs the program: another user, a file size limit
-    QString program = QString::fromUtf8(LUMIVANE_CLI_PATH);
-    QString workingDirectory;
-};
-
-struct Finished {
-    int exitCode = -1;  // -1 when the program died of a signal
-    QString out;
-    QString err;
-};
-
-Finished runCli(const QStringList &arguments, const Launch &launch = {})
-{
-    const QStringList command = launch.prefix + QStringList{launch.program} + arguments;
-    QProcess process;
-    process.setProgram(command.first());
-    process.setArguments(command.sliced(1));
-    process.setStandardInputFile(QProcess::nullDevice());  // no terminal to ask on
-    if (!launch.workingDirectory.isEmpty()) {
-        process.setWorkingDirectory(launch.workingDirectory);
-    }
-    process.start();
-    process.waitForFinished(60'000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QString errorLine(const QString &text)
 {

@@ -1,6 +1,7 @@
 // lumivane-cli as a user runs it: a real process, real files, exit status, standard output and
 // standard error.
 
+#include "cli_process.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -11,31 +12,12 @@
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
+using Finished = lumivane::test_support::CliFinished;
 using lumivane::test_support::readFile;
+using lumivane::test_support::runCli;
 using lumivane::test_support::writeFile;
 
 namespace {
-
-struct Finished {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The program with its arguments, run after `prefix` (a command that runs it as another user).
-Finished runCli(const QStringList &arguments, const QStringList &prefix = {})
-{
-    const QStringList command = prefix + QStringList{QString::fromUtf8(LUMIVANE_CLI_PATH)};
-    QProcess process;
-    process.setProgram(command.first());
-    process.setArguments(command.sliced(1) + arguments);
-    process.setStandardInputFile(QProcess::nullDevice());  // no terminal to ask on
-    process.start();
-    process.waitForFinished(60'000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray pageWithHeadings(int count)
 {
@@ -150,10 +132,10 @@ TEST_F(CliTest, OptionsReachThePage)
 
 TEST_F(CliTest, ReadOnlyFolderFailsWithPathAndReason)
 {
-    QStringList asUser;
+    lumivane::test_support::CliLaunch asUser;
     if (lumivane::test_support::runningAsRoot()) {
         // Root writes anywhere; the same run as an ordinary user meets the read-only folder.
-        asUser = {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
+        asUser.prefix = {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
         if (runCli({u"--version"_s}, asUser).exitCode != 0) {
             GTEST_SKIP() << "the program cannot run as an ordinary user here";
         }
