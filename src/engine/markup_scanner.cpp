@@ -327,9 +327,13 @@ QList<MarkupTag> scanMarkup(QStringView page)
                 i = skipScriptData(page, i);
             } else if (tag.name == "plaintext"_L1) {
                 i = page.size();
-            } else if (hasRawTextContent(tag.name)) {
+            } else if (hasRawTextContent(tag.name) &&
+                       !(tag.foreign && (tag.name == "title"_L1 || tag.name == "textarea"_L1))) {
                 // Inside SVG these elements hold ordinary, escaped text, in which their end tag
-                // can only be the real one, so running to it gives the same tags.
+                // can only be the real one, so running to it gives the same tags. An SVG
+                // <title>, though, may hold elements (the parser reads its content as HTML), and
+                // an HTML <title> or <textarea> there holds escaped text only: a '<' in either is
+                // a real tag, so nothing is skipped.
                 i = skipRawText(page, i, tag.name);
             }
         }

@@ -67,6 +67,10 @@ TEST(MarkupScanner, FindsOnlyTheTagsABrowserWouldSee)
          "<i></i></foreignObject></svg><i><math><mi>x</mi></math><svg/><u>"_s,
          u"svg !title !/title !style !/style !foreignobject !svg !/svg !i !/i !/foreignobject "
          "!/svg i math !mi !/mi !/math svg u"_s},
+        // An SVG <title> is read as HTML, so it can hold elements, even an h1 the run tags.
+        {u"<svg><title><g><h1 class=\"a\">x</h1></g></title><desc><textarea><i></i>"
+         "</textarea></desc></svg><b>"_s,
+         u"svg !title !g !h1 !/h1 !/g !/title !desc !textarea !i !/i !/textarea !/desc !/svg b"_s},
         {u"<template><title>t</title><template></template></template><b>"_s,
          u"template !title !/title !template !/template !/template b"_s},
     };
