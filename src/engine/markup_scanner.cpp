@@ -1,6 +1,7 @@
 #include "engine/markup_scanner.h"
 
 #include <optional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -238,6 +239,46 @@ bool hasRawTextContent(const QString &name)
     return false;
 }
 
+enum class ElementNamespace { Html, Svg, MathMl };
+
+// An element open inside <svg> or <math> content.
+struct OpenElement {
+    QString name;
+    ElementNamespace ns;
+};
+
+// Where the parser reads an element's content as HTML again: SVG <foreignObject>, <desc> and
+// <title>, and the MathML text elements.
+bool isHtmlIntegrationPoint(const OpenElement &element)
+{
+    if (element.ns == ElementNamespace::Svg) {
+        return element.name == "foreignobject"_L1 || element.name == "desc"_L1 ||
+               element.name == "title"_L1;
+    }
+    if (element.ns == ElementNamespace::MathMl) {
+        return element.name == "mi"_L1 || element.name == "mo"_L1 || element.name == "mn"_L1 ||
+               element.name == "ms"_L1 || element.name == "mtext"_L1;
+    }
+    return false;
+}
+
+// The namespace of an element that starts as a child of `parent` (nullptr: outside SVG and
+// MathML content).
+ElementNamespace namespaceOfChild(const OpenElement *parent, const QString &name)
+{
+    if (name == "svg"_L1) {
+        return ElementNamespace::Svg;
+    }
+    if (name == "math"_L1) {
+        return ElementNamespace::MathMl;
+    }
+    if (parent == nullptr || parent->ns == ElementNamespace::Html ||
+        isHtmlIntegrationPoint(*parent)) {
+        return ElementNamespace::Html;
+    }
+    return parent->ns;
+}
+
 }  // namespace
 
 const MarkupAttribute *MarkupTag::attribute(QStringView lowerName) const
@@ -253,7 +294,11 @@ const MarkupAttribute *MarkupTag::attribute(QStringView lowerName) const
 QList<MarkupTag> scanMarkup(QStringView page)
 {
     QList<MarkupTag> tags;
-    int foreignDepth = 0;   // open <svg>/<math> elements
+    // The elements open since the outermost <svg> or <math>, so that each tag there is known to
+    // be SVG, MathML or HTML again (inside an integration point). Serialized markup closes every
+    // element but the void HTML ones; an end tag closes the nearest open element of its name and
+    // whatever is still open above it, which drops those again.
+    std::vector<OpenElement> foreign;
     int templateDepth = 0;  // open HTML <template> elements
     qsizetype i = 0;
     while (true) {
@@ -265,7 +310,8 @@ QList<MarkupTag> scanMarkup(QStringView page)
         if (next == u'!') {
             if (at(page, i + 2, "--"_L1)) {
                 i = skipComment(page, i + 4);
-            } else if (foreignDepth > 0 && at(page, i + 2, "[CDATA["_L1)) {
+            } else if (!foreign.empty() && foreign.back().ns != ElementNamespace::Html &&
+                       at(page, i + 2, "[CDATA["_L1)) {
                 const qsizetype close = page.indexOf(u"]]>", i + 9);
                 i = close < 0 ? page.size() : close + 3;
             } else {
@@ -300,40 +346,42 @@ QList<MarkupTag> scanMarkup(QStringView page)
             break;
         }
         MarkupTag &tag = *read;
-        tag.foreign = foreignDepth > 0;
+        tag.foreign = !foreign.empty();
         tag.inTemplate = templateDepth > 0;
         i = tag.end;
 
         if (kind == MarkupTag::Kind::End) {
-            if ((tag.name == "svg"_L1 || tag.name == "math"_L1) && foreignDepth > 0) {
-                --foreignDepth;
-            } else if (tag.name == "template"_L1 && foreignDepth == 0 && templateDepth > 0) {
+            if (!foreign.empty()) {
+                for (auto open = foreign.size(); open-- > 0;) {
+                    if (foreign[open].name == tag.name) {
+                        foreign.resize(open);
+                        break;
+                    }
+                }
+            } else if (tag.name == "template"_L1 && templateDepth > 0) {
                 --templateDepth;
             }
             tags.append(std::move(tag));
             continue;
         }
 
-        // In SVG and MathML "<x/>" closes the element at once; in HTML the solidus means nothing
-        // (except on svg and math themselves, which are foreign).
-        const bool closedAtOnce =
-            tag.selfClosing && (tag.foreign || tag.name == "svg"_L1 || tag.name == "math"_L1);
+        const ElementNamespace ns =
+            namespaceOfChild(foreign.empty() ? nullptr : &foreign.back(), tag.name);
+        // In SVG and MathML "<x/>" closes the element at once; in HTML the solidus means nothing.
+        const bool closedAtOnce = tag.selfClosing && ns != ElementNamespace::Html;
         if (!closedAtOnce) {
-            if (tag.name == "svg"_L1 || tag.name == "math"_L1) {
-                ++foreignDepth;
-            } else if (tag.name == "template"_L1 && foreignDepth == 0) {
+            if (ns != ElementNamespace::Html || !foreign.empty()) {
+                foreign.push_back(OpenElement{tag.name, ns});
+            }
+            if (ns != ElementNamespace::Html) {
+                // SVG and MathML elements hold ordinary, escaped text: every '<' is a tag.
+            } else if (tag.name == "template"_L1 && foreign.empty()) {
                 ++templateDepth;
             } else if (tag.name == "script"_L1) {
                 i = skipScriptData(page, i);
             } else if (tag.name == "plaintext"_L1) {
                 i = page.size();
-            } else if (hasRawTextContent(tag.name) &&
-                       !(tag.foreign && (tag.name == "title"_L1 || tag.name == "textarea"_L1))) {
-                // Inside SVG these elements hold ordinary, escaped text, in which their end tag
-                // can only be the real one, so running to it gives the same tags. An SVG
-                // <title>, though, may hold elements (the parser reads its content as HTML), and
-                // an HTML <title> or <textarea> there holds escaped text only: a '<' in either is
-                // a real tag, so nothing is skipped.
+            } else if (hasRawTextContent(tag.name)) {
                 i = skipRawText(page, i, tag.name);
             }
         }
