@@ -6,8 +6,16 @@ function(lumivane_target_defaults target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   if(LUMIVANE_SANITIZE)
-    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour stops the program like a memory error does, so that a test or the
+    # fuzzer fails on it instead of printing a warning nobody reads.
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined
+                                             -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(LUMIVANE_FUZZ)
+    # Coverage feedback for libFuzzer in every library of ours; only the fuzz targets link its main.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
   # Stray implicit conversions between byte strings and QString become compile errors: every
   # conversion is spelt out at the boundary where the encoding is known.

@@ -1,6 +1,7 @@
 #include "engine/markup_scanner.h"
 
 #include <string_view>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -332,6 +333,41 @@ bool hasRawTextContent(const QString &name)
     return false;
 }
 
+using ElementNamespace = MarkupScanner::ElementNamespace;
+using OpenElement = MarkupScanner::OpenElement;
+
+// Where the parser reads an element's content as HTML again: SVG <foreignObject>, <desc> and
+// <title>, and the MathML text elements.
+bool isHtmlIntegrationPoint(const OpenElement &element)
+{
+    if (element.ns == ElementNamespace::Svg) {
+        return element.name == "foreignobject"_L1 || element.name == "desc"_L1 ||
+               element.name == "title"_L1;
+    }
+    if (element.ns == ElementNamespace::MathMl) {
+        return element.name == "mi"_L1 || element.name == "mo"_L1 || element.name == "mn"_L1 ||
+               element.name == "ms"_L1 || element.name == "mtext"_L1;
+    }
+    return false;
+}
+
+// The namespace of an element that starts as a child of `parent` (nullptr: outside SVG and
+// MathML content).
+ElementNamespace namespaceOfChild(const OpenElement *parent, const QString &name)
+{
+    if (name == "svg"_L1) {
+        return ElementNamespace::Svg;
+    }
+    if (name == "math"_L1) {
+        return ElementNamespace::MathMl;
+    }
+    if (parent == nullptr || parent->ns == ElementNamespace::Html ||
+        isHtmlIntegrationPoint(*parent)) {
+        return ElementNamespace::Html;
+    }
+    return parent->ns;
+}
+
 }  // namespace
 
 const MarkupAttribute *MarkupTag::attribute(QStringView lowerName) const
@@ -362,7 +398,8 @@ bool MarkupScanner::next(MarkupTag &tag)
         if (next == u'!') {
             if (at(page, i + 2, "--"_L1)) {
                 i = skipComment(page, i + 4);
-            } else if (m_foreignDepth > 0 && at(page, i + 2, "[CDATA["_L1)) {
+            } else if (!m_foreign.empty() && m_foreign.back().ns != ElementNamespace::Html &&
+                       at(page, i + 2, "[CDATA["_L1)) {
                 const qsizetype close = page.indexOf(u"]]>", i + 9);
                 i = close < 0 ? page.size() : close + 3;
             } else {
@@ -397,35 +434,41 @@ bool MarkupScanner::next(MarkupTag &tag)
             i = page.size();
             return false;
         }
-        tag.foreign = m_foreignDepth > 0;
+        tag.foreign = !m_foreign.empty();
         tag.inTemplate = m_templateDepth > 0;
         i = tag.end;
 
         if (kind == MarkupTag::Kind::End) {
-            if ((tag.name == "svg"_L1 || tag.name == "math"_L1) && m_foreignDepth > 0) {
-                --m_foreignDepth;
-            } else if (tag.name == "template"_L1 && m_foreignDepth == 0 && m_templateDepth > 0) {
+            if (!m_foreign.empty()) {
+                for (auto open = m_foreign.size(); open-- > 0;) {
+                    if (m_foreign[open].name == tag.name) {
+                        m_foreign.resize(open);
+                        break;
+                    }
+                }
+            } else if (tag.name == "template"_L1 && m_templateDepth > 0) {
                 --m_templateDepth;
             }
             return true;
         }
 
-        // In SVG and MathML "<x/>" closes the element at once; in HTML the solidus means nothing
-        // (except on svg and math themselves, which are foreign).
-        const bool closedAtOnce =
-            tag.selfClosing && (tag.foreign || tag.name == "svg"_L1 || tag.name == "math"_L1);
+        const ElementNamespace ns =
+            namespaceOfChild(m_foreign.empty() ? nullptr : &m_foreign.back(), tag.name);
+        // In SVG and MathML "<x/>" closes the element at once; in HTML the solidus means nothing.
+        const bool closedAtOnce = tag.selfClosing && ns != ElementNamespace::Html;
         if (!closedAtOnce) {
-            if (tag.name == "svg"_L1 || tag.name == "math"_L1) {
-                ++m_foreignDepth;
-            } else if (tag.name == "template"_L1 && m_foreignDepth == 0) {
+            if (ns != ElementNamespace::Html || !m_foreign.empty()) {
+                m_foreign.push_back(OpenElement{tag.name, ns});
+            }
+            if (ns != ElementNamespace::Html) {
+                // SVG and MathML elements hold ordinary, escaped text: every '<' is a tag.
+            } else if (tag.name == "template"_L1 && m_foreign.empty()) {
                 ++m_templateDepth;
             } else if (tag.name == "script"_L1) {
                 i = skipScriptData(page, i);
             } else if (tag.name == "plaintext"_L1) {
                 i = page.size();
             } else if (hasRawTextContent(tag.name)) {
-                // Inside SVG these elements hold ordinary, escaped text, in which their end tag
-                // can only be the real one, so running to it gives the same tags.
                 i = skipRawText(page, i, tag.name);
             }
         }

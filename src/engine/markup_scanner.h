@@ -15,6 +15,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
+#include <vector>
+
 namespace lumivane {
 
 struct MarkupAttribute {
@@ -48,6 +51,13 @@ struct MarkupTag {
 // the end of the text is not a tag (a browser drops it too). The page must outlive the scanner.
 class MarkupScanner {
 public:
+    enum class ElementNamespace : std::uint8_t { Html, Svg, MathMl };
+    // An element open inside <svg> or <math> content.
+    struct OpenElement {
+        QString name;
+        ElementNamespace ns;
+    };
+
     explicit MarkupScanner(QStringView page);
 
     // Reads the next tag into `tag` (whose storage is reused); false at the end of the page.
@@ -57,7 +67,11 @@ public:
 private:
     QStringView m_page;
     qsizetype m_position = 0;
-    int m_foreignDepth = 0;   // open <svg>/<math> elements
+    // The elements open since the outermost <svg> or <math>, so that each tag there is known to
+    // be SVG, MathML or HTML again (inside an integration point). Serialized markup closes every
+    // element but the void HTML ones; an end tag closes the nearest open element of its name and
+    // whatever is still open above it, which drops those again.
+    std::vector<OpenElement> m_foreign;
     int m_templateDepth = 0;  // open HTML <template> elements
 };
 

@@ -317,11 +317,17 @@ public:
     std::optional<PageEncoding> run()
     {
         // UTF-16 XML declarations: "<?x" in UTF-16 little- or big-endian, no byte-order mark.
+        // The parser turns the declaration into a comment, so the page written back would have
+        // nothing left that says UTF-16: it is written with a byte-order mark instead.
         if (m_bytes.startsWith(QByteArrayView("<\0?\0x\0", 6))) {
-            return makeEncoding(PageEncoding::Kind::Utf16LE, "UTF-16LE");
+            PageEncoding encoding = makeEncoding(PageEncoding::Kind::Utf16LE, "UTF-16LE");
+            encoding.byteOrderMark = true;
+            return encoding;
         }
         if (m_bytes.startsWith(QByteArrayView("\0<\0?\0x", 6))) {
-            return makeEncoding(PageEncoding::Kind::Utf16BE, "UTF-16BE");
+            PageEncoding encoding = makeEncoding(PageEncoding::Kind::Utf16BE, "UTF-16BE");
+            encoding.byteOrderMark = true;
+            return encoding;
         }
 
         // Loop: look at each byte in turn.

@@ -1,6 +1,7 @@
 #include "engine/marker_resolution.h"
 
 #include "engine/run_options.h"
+#include "platform/html_document.h"
 
 #include "qt_printers.h"
 
@@ -54,4 +55,23 @@ TEST(MarkerResolution, LeavesThePageOwnMarkerLikeTextAlone)
         EXPECT_EQ(resolveMarkers(own, speed), own);
         EXPECT_EQ(resolveMarkers(own + Tagged, speed), own + resolveMarkers(Tagged, speed));
     }
+}
+
+// An SVG <title> is read as HTML, and a stray end tag inside it lets the rest of the page, an h1
+// included, land in it. The tagged h1 still gets its classes and duration (found by fuzzing).
+TEST(MarkerResolution, ReachesTaggedElementsWhereSvgHoldsHtml)
+{
+    // Likewise an image in an SVG <desc> inside an SVG <noframes>, whose content is not raw text
+    // there.
+    const Document page = Document::parse(
+        u"<svg><title>Cart</x><path/></svg><h1 class=hero>Hi</h1><svg><noframes><desc><img>"_s);
+    Element heading = page.getElementsByTagName(u"h1"_s).first();
+    heading.setClassName(heading.className() + u" ';;wow fadeIn;;'"_s);
+    Element image = page.images().first();
+    image.setClassName(u" ';;wow zoomIn;;'"_s);
+    const QString resolved = resolveMarkers(page.readBack(), AnimationSpeed::Natural);
+    EXPECT_TRUE(resolved.contains(u"<h1 class=\"hero wow fadeIn\" data-wow-duration=\"2s\">"_s))
+        << resolved.toStdString();
+    EXPECT_TRUE(resolved.contains(u"<img class=\" wow zoomIn\" data-wow-duration=\"2s\">"_s))
+        << resolved.toStdString();
 }

@@ -67,6 +67,15 @@ TEST(MarkupScanner, FindsOnlyTheTagsABrowserWouldSee)
          "<i></i></foreignObject></svg><i><math><mi>x</mi></math><svg/><u>"_s,
          u"svg !title !/title !style !/style !foreignobject !svg !/svg !i !/i !/foreignobject "
          "!/svg i math !mi !/mi !/math svg u"_s},
+        // Where SVG holds HTML again (title, desc, foreignObject), tags are HTML: an h1 can be
+        // there, and an HTML <style> holds raw text. An SVG element's own text is escaped, so
+        // even an SVG <noframes> or <style> holds tags.
+        {u"<svg><title><g><h1 class=\"a\">x</h1></g></title><noframes>&gt;<desc><img class=\"b\">"
+         "</desc></noframes></svg><b>"_s,
+         u"svg !title !g !h1 !/h1 !/g !/title !noframes !desc !img !/desc !/noframes !/svg b"_s},
+        {u"<svg><foreignObject><style>a<b{}</style><i></i></foreignObject><style>x<y></y></style>"
+         "</svg><b>"_s,
+         u"svg !foreignobject !style !/style !i !/i !/foreignobject !style !y !/y !/style !/svg b"_s},
         {u"<template><title>t</title><template></template></template><b>"_s,
          u"template !title !/title !template !/template !/template b"_s},
     };

@@ -1,5 +1,7 @@
 #include "platform/text_codec.h"
 
+#include "platform/html_document.h"
+
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -66,9 +68,9 @@ TEST(DecodePage, ByteOrderMarkThenDeclarationThenUtf8ElseWindows1252)
         {"<meta charset=utf-8>\xE2\x82"_ba, utf8, u"<meta charset=utf-8>\uFFFD"_s},
         // Unpaired surrogates and an odd last byte in UTF-16.
         {"\xFF\xFE\x00\xD8x\0\x00\xDCy\0\x41"_ba, utf16LE, u"\uFFFDx\uFFFDy\uFFFD"_s},
-        // An XML declaration in UTF-16 without a mark.
-        {"<\0?\0x\0m\0l\0 \0?\0>\0\xE9\0"_ba, encodingOf(PageEncoding::Kind::Utf16LE, "UTF-16LE"),
-         u"<?xml ?>é"_s},
+        // An XML declaration in UTF-16 without a mark: written back with one (see below).
+        {"<\0?\0x\0m\0l\0 \0?\0>\0\xE9\0"_ba,
+         encodingOf(PageEncoding::Kind::Utf16LE, "UTF-16LE", true), u"<?xml ?>é"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.bytes.toHex(' ').toStdString());
@@ -162,6 +164,22 @@ TEST(EncodePage, RoundTripsAreByteIdentical)
              "\xFE\xFF\0<\0p\0>\0\xE9\xD8=\xDE\0\x65\xE5\0\n"_ba,
          }) {
         expectByteIdenticalRoundTrip(page);
+    }
+}
+
+// The parser keeps an XML declaration only as a comment, which says nothing about the encoding:
+// a UTF-16 page known by its declaration alone must still read as UTF-16 once written back.
+TEST(EncodePage, Utf16KnownOnlyByItsXmlDeclarationStillReadsAsUtf16)
+{
+    for (const QByteArray &bytes : {"<\0?\0x\0m\0l\0 \0?\0>\0<\0p\0>\0\xE9\0"_ba,
+                                    "\0<\0?\0x\0m\0l\0 \0?\0>\0<\0p\0>\0\xE9"_ba}) {
+        SCOPED_TRACE(bytes.toHex(' ').toStdString());
+        const DecodedPage page = decodePage(bytes);
+        const QString readBack = Document::parse(page.text, page.encoding).readBack();
+        ASSERT_EQ(readBack, u"<!--?xml ?-->\n<html><head></head><body><p>é</p></body></html>"_s);
+        const DecodedPage written = decodePage(encodePage(readBack, page.encoding));
+        EXPECT_EQ(written.encoding, page.encoding);
+        EXPECT_EQ(written.text, readBack);
     }
 }
 
