@@ -93,7 +93,16 @@ QString elementName(const GumboElement &element)
         raw = gumbo_normalized_tagname(element.tag);
     } else if (element.original_tag.data && element.original_tag.length > 1) {
         std::string_view text(element.original_tag.data, element.original_tag.length);
-        text.remove_prefix(text[0] == '<' ? 1 : 0);
+        // The name follows the first '<' that a letter follows: a "</>" just before the tag makes
+        // no token of its own, and the library counts it into the tag's source text.
+        const auto isAsciiLetter = [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        };
+        size_t open = 0;
+        while (open + 1 < text.size() && !(text[open] == '<' && isAsciiLetter(text[open + 1]))) {
+            ++open;
+        }
+        text.remove_prefix(open + 1 < text.size() ? open + 1 : 0);
         size_t end = 0;
         while (end < text.size() && !isHtmlWhitespace(text[end]) && text[end] != '/' &&
                text[end] != '>') {

@@ -161,6 +161,10 @@ TEST(ReadBack, KeepsDoctypeIdentifiersAndCommentsAroundTheRoot)
          "<!-- after -->"_s,
          u"<!--first-->\n<!DOCTYPE html>\n<!-- before -->\n"
          "<html><head></head><body>x<!--in--></body></html>\n<!-- after -->"_s},
+        // "</>" makes no token, and the custom element right after it keeps its name (found by
+        // fuzzing: it came out as "<></>").
+        {u"</><t></t><my-tag a=1>x</my-tag>"_s,
+         u"<html><head></head><body><t></t><my-tag a=\"1\">x</my-tag></body></html>"_s},
         // NULs do not end the input: U+FFFD in an attribute value, dropped from body text.
         {u"<p title=\"a\0b\">one\0two</p><h1>after</h1>"_s,
          u"<html><head></head><body><p title=\"a\uFFFDb\">onetwo</p><h1>after</h1></body></html>"_s},
