@@ -31,6 +31,6 @@ QString checkAllTagged(const Document &restyled, bool pageHasMarkers);
 
 // The page's visible text (text nodes outside script and style, white space left out) is the same
 // before and after the text stages: no insert lands inside the page's text or swallows part of it.
-QString checkTextKept(const Document &before, const Document &after);
+QString checkTextKept(const QString &readBack, const Document &before, const Document &after);
 
 }  // namespace lumivane::fuzz
