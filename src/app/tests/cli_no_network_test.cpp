@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -100,6 +101,13 @@ Traced runCli(const QStringList &arguments, const QString &workingDirectory, con
     process.setArguments(command.sliced(1));
     process.setWorkingDirectory(workingDirectory);
     process.setStandardInputFile(QProcess::nullDevice());
+    if (!trace.isEmpty()) {
+        // LeakSanitizer (in sanitizer builds) cannot work under a tracer and would fail the run.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"ASAN_OPTIONS"_s,
+                           environment.value(u"ASAN_OPTIONS"_s) + u":detect_leaks=0"_s);
+        process.setProcessEnvironment(environment);
+    }
     process.start();
     process.waitForFinished(60'000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
