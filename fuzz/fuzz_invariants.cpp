@@ -149,12 +149,9 @@ QString checkOutputDecodes(const QString &restyled, const PageEncoding &encoding
         return {};
     }
     const DecodedPage read = decodePage(written);
-    // Where a browser would take the written bytes for another encoding, the output stage has
-    // lost the page's own: the read-back drops an XML declaration, can push a late <meta charset>
-    // past the first 1024 bytes or pull one in, and a windows-1252 guess can become valid UTF-8.
-    // That gap is known and left to the output stage; the check guards the rest.
     if (read.encoding.name != encoding.name) {
-        return {};
+        return u"the written page (%1) would be read as %2"_s.arg(
+            QString::fromLatin1(encoding.name), QString::fromLatin1(read.encoding.name));
     }
     const QString expected = asEncoded(restyled, encoding.kind);
     if (read.text != expected) {

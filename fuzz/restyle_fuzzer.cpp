@@ -16,6 +16,7 @@
 #include "engine/anchor_insert.h"
 #include "engine/animation_tagging.h"
 #include "engine/back_button.h"
+#include "engine/encoding_declaration.h"
 #include "engine/font_stage.h"
 #include "engine/head_insert.h"
 #include "engine/marker_resolution.h"
@@ -191,7 +192,9 @@ void restyle(const std::uint8_t *data, std::size_t size)
                                          fillBackButtonScript(s.backButton, options.backRedirect));
     }
 
-    // 13. The bytes that would be written.
+    // 13. The bytes that would be written, declared where they would be read in another
+    // encoding.
+    modified = keepEncodingDeclared(modified, page.encoding);
     const QByteArray written = encodePage(modified, page.encoding);
 
     check(checkOutputDecodes(modified, page.encoding, written));

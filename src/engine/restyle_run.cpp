@@ -3,6 +3,7 @@
 #include "engine/anchor_insert.h"
 #include "engine/animation_tagging.h"
 #include "engine/back_button.h"
+#include "engine/encoding_declaration.h"
 #include "engine/font_stage.h"
 #include "engine/head_insert.h"
 #include "engine/marker_resolution.h"
@@ -151,7 +152,9 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
         markStepEnd("back button");
     }
 
-    // 13. Out to disk, in the page's own encoding.
+    // 13. Out to disk, in the page's own encoding, declared where a browser would otherwise read
+    // the bytes in another.
+    m_txtHTMLSourceModified = keepEncodingDeclared(m_txtHTMLSourceModified, encoding);
     return WriteOutput(options.selectedFile, m_txtHTMLSourceModified, encoding, m_snippets, m_host);
 }
 

@@ -1112,4 +1112,26 @@ std::optional<PageEncoding> readsAsValidUtf8(const QByteArray &bytes)
     return declared ? *declared : makeEncoding(PageEncoding::Kind::Utf8, "UTF-8");
 }
 
+PageEncoding detectPageEncoding(const QByteArray &bytes)
+{
+    // The same order of evidence as decodePage.
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        PageEncoding encoding = makeEncoding(PageEncoding::Kind::Utf8, "UTF-8");
+        encoding.byteOrderMark = true;
+        return encoding;
+    }
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const bool bigEndian = bytes.startsWith("\xFE\xFF");
+        PageEncoding encoding = bigEndian ? makeEncoding(PageEncoding::Kind::Utf16BE, "UTF-16BE")
+                                          : makeEncoding(PageEncoding::Kind::Utf16LE, "UTF-16LE");
+        encoding.byteOrderMark = true;
+        return encoding;
+    }
+    if (const std::optional<PageEncoding> declared = prescan(bytes)) {
+        return *declared;
+    }
+    return isValidUtf8(bytes) ? makeEncoding(PageEncoding::Kind::Utf8, "UTF-8")
+                              : makeEncoding(PageEncoding::Kind::Windows1252, "windows-1252");
+}
+
 }  // namespace lumivane

@@ -40,6 +40,9 @@ DecodedPage decodePage(const QByteArray &bytes);
 // UTF-8, and a caller that wants UTF-8 can skip the decoding. A quick pass over the bytes.
 std::optional<PageEncoding> readsAsValidUtf8(const QByteArray &bytes);
 
+// The encoding decodePage would read the bytes in, without decoding them.
+PageEncoding detectPageEncoding(const QByteArray &bytes);
+
 // Encodes text in the given encoding, byte-order mark included when the encoding has one.
 // A character the encoding cannot hold is written as a numeric character reference (&#NNNN;).
 QByteArray encodePage(const QString &text, const PageEncoding &encoding);
