@@ -39,11 +39,26 @@ TEST(KeepEncodingDeclared, DeclaresWhereTheBytesWouldBeReadInAnotherEncoding)
     // what is left happens to be valid UTF-8.
     const QString lookalike = u"<html><head></head><body>\u00c3\u00a9</body></html>"_s;
 
-    for (const auto &[page, encoding] :
-         {std::pair{late, centralEuropean}, std::pair{lookalike, western}}) {
+    // A long comment before the root keeps the head's start tag out of reach: the declaration
+    // goes after the doctype, or first of all.
+    const QString comment = u"<!--"_s + u"x"_s.repeated(1100) + u"-->"_s;
+    const QString pastAComment = comment + late;
+    const QString doctypeAndComment = u"<!DOCTYPE html>\n"_s + pastAComment;
+
+    const struct {
+        QString page;
+        PageEncoding encoding;
+        QString before;  // what stands ahead of the declaration
+    } cases[] = {
+        {late, centralEuropean, u"<html><head>"_s},
+        {lookalike, western, u"<html><head>"_s},
+        {pastAComment, centralEuropean, {}},
+        {doctypeAndComment, centralEuropean, u"<!DOCTYPE html>"_s},
+    };
+    for (const auto &[page, encoding, before] : cases) {
         ASSERT_NE(decodePage(encodePage(page, encoding)).encoding.name, encoding.name);
         const QString declared = keepEncodingDeclared(page, encoding);
-        EXPECT_TRUE(declared.startsWith(u"<html><head><meta charset=\""_s +
+        EXPECT_TRUE(declared.startsWith(before + u"<meta charset=\""_s +
                                         QString::fromLatin1(encoding.name) + u"\">"_s))
             << declared.left(80).toStdString();
         const DecodedPage read = decodePage(encodePage(declared, encoding));
