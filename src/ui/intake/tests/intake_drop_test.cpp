@@ -1,7 +1,7 @@
 // Pages dropped on the intake dialog: which are kept, in what order, and what the status line says.
 
-#include "support/intake_test_support.h"
 #include "qt_printers.h"
+#include "support/intake_test_support.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // What the intake dialog hands over on Ok, in drop mode and in browse mode, and that every way of
 // cancelling hands over nothing.
 
-#include "support/intake_test_support.h"
 #include "qt_printers.h"
+#include "support/intake_test_support.h"
 #include "ui/intake/html_file_picker.h"
 
 #include <QAbstractButton>
