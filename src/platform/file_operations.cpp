@@ -112,15 +112,6 @@ Status WriteWholeFile(const QString &path, const QByteArray &bytes)
     return Ok{};
 }
 
-Status CopyFileReplacing(const QString &source, const QString &target)
-{
-    const auto bytes = ReadWholeFile(source);
-    if (!bytes) {
-        return Error{bytes.error()};
-    }
-    return WriteWholeFile(target, bytes.value());
-}
-
 bool IsSameFile(const QString &first, const QString &second)
 {
     std::error_code error;

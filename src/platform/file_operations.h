@@ -27,10 +27,6 @@ Result<QByteArray> ReadWholeFile(const QString &path);
 // stays behind), replacing a file of that name.
 Status WriteWholeFile(const QString &path, const QByteArray &bytes);
 
-// Copies one file, replacing a file of the same name at the target; a copy that fails half-way
-// leaves the earlier target as it was.
-Status CopyFileReplacing(const QString &source, const QString &target);
-
 // True when both paths name the same existing file (through links too).
 bool IsSameFile(const QString &first, const QString &second);
 
