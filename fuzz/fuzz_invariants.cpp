@@ -102,6 +102,27 @@ bool hasScriptWithCommentOpener(const dom::Node &root)
     return false;
 }
 
+// A body element anywhere but under the root: the parser (in its older rules for foreign
+// content) can build one, and no markup can put one there again, so each round moves it.
+bool hasMisplacedBody(const dom::Node &root)
+{
+    std::vector<const dom::Node *> pending{&root};
+    while (!pending.empty()) {
+        const dom::Node *node = pending.back();
+        pending.pop_back();
+        if (node->isHtml(u"body") && (node->parent == nullptr || !node->parent->isHtml(u"html"))) {
+            return true;
+        }
+        if (node->templateContents) {
+            pending.push_back(node->templateContents.get());
+        }
+        for (const auto &child : node->children) {
+            pending.push_back(child.get());
+        }
+    }
+    return false;
+}
+
 QString visibleText(const dom::Node &root)
 {
     QString text;
@@ -172,7 +193,7 @@ QString checkReadBackStable(const QString &readBack)
     const Document first = Document::parse(readBack);
     // Nor a script whose text opens "<!--" and then "<script" without "-->": its "</script>" is
     // text to the parser, so it runs on to the end of the page.
-    if (hasScriptWithCommentOpener(first.root())) {
+    if (hasScriptWithCommentOpener(first.root()) || hasMisplacedBody(first.root())) {
         return {};
     }
     const QString second = first.readBack();
