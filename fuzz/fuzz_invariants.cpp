@@ -80,16 +80,16 @@ bool isRawTextParent(const dom::Node *node)
            (node->localName == u"script" || node->localName == u"style");
 }
 
-// Text nodes outside script and style, in tree order (template contents included), without
-// white space.
-bool hasScriptWithCommentOpener(const dom::Node &root)
+// Whether any node of the tree (template contents included) is one `matches` accepts; without
+// recursion, so a deep page cannot exhaust the stack.
+template <typename Predicate>
+bool anyNode(const dom::Node &root, Predicate matches)
 {
     std::vector<const dom::Node *> pending{&root};
     while (!pending.empty()) {
         const dom::Node *node = pending.back();
         pending.pop_back();
-        if (node->kind == dom::NodeKind::Text && node->parent != nullptr &&
-            node->parent->isHtml(u"script") && node->data.contains(u"<!--"_s)) {
+        if (matches(*node)) {
             return true;
         }
         if (node->templateContents) {
@@ -100,29 +100,28 @@ bool hasScriptWithCommentOpener(const dom::Node &root)
         }
     }
     return false;
+}
+
+// A script whose text opens "<!--": its "</script>" may be text to the parser.
+bool hasScriptWithCommentOpener(const dom::Node &root)
+{
+    return anyNode(root, [](const dom::Node &node) {
+        return node.kind == dom::NodeKind::Text && node.parent != nullptr &&
+               node.parent->isHtml(u"script") && node.data.contains(u"<!--"_s);
+    });
 }
 
 // A body element anywhere but under the root: the parser (in its older rules for foreign
 // content) can build one, and no markup can put one there again, so each round moves it.
 bool hasMisplacedBody(const dom::Node &root)
 {
-    std::vector<const dom::Node *> pending{&root};
-    while (!pending.empty()) {
-        const dom::Node *node = pending.back();
-        pending.pop_back();
-        if (node->isHtml(u"body") && (node->parent == nullptr || !node->parent->isHtml(u"html"))) {
-            return true;
-        }
-        if (node->templateContents) {
-            pending.push_back(node->templateContents.get());
-        }
-        for (const auto &child : node->children) {
-            pending.push_back(child.get());
-        }
-    }
-    return false;
+    return anyNode(root, [](const dom::Node &node) {
+        return node.isHtml(u"body") && (node.parent == nullptr || !node.parent->isHtml(u"html"));
+    });
 }
 
+// Text nodes outside script and style, in tree order (template contents included), without
+// white space.
 QString visibleText(const dom::Node &root)
 {
     QString text;
