@@ -24,17 +24,13 @@ function(lumivane_add_test name)
   # The command-line tests run the built program with its snippet folder beside it.
   add_dependencies(${name} lumivane-cli lumivane_snippet_folder)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
-  set(environment "")
-  if(LUMIVANE_SANITIZE)
-    set(environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-suppressions.txt")
-  endif()
   # Window tests need no display. A second ENVIRONMENT entry would be split off as a property of
   # its own on the way to CTest, so the platform goes in as a modification.
   set(platform "")
   if(ARG_WIDGETS)
     set(platform "QT_QPA_PLATFORM=set:offscreen")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit ENVIRONMENT "${environment}"
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit
                        ENVIRONMENT_MODIFICATION "${platform}")
 endfunction()
 

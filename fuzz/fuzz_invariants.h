@@ -29,14 +29,8 @@ QString checkReadBackStable(const QString &readBack);
 // itself had marker characters (`pageHasMarkers`).
 QString checkAllTagged(const Document &restyled, bool pageHasMarkers);
 
-// A browser runs scripts, so it reads <noscript> content as text up to the first "</noscript";
-// our parser runs without scripts and reads it as markup. Where the content spells "</noscript"
-// inside a script or a comment, the two disagree on which tags follow, and the text stages follow
-// the browser. Our parser's view of the page is then no measure of them.
-bool noscriptViewsDiffer(const QString &readBack);
-
 // The page's visible text (text nodes outside script and style, white space left out) is the same
 // before and after the text stages: no insert lands inside the page's text or swallows part of it.
-QString checkTextKept(const QString &readBack, const Document &before, const Document &after);
+QString checkTextKept(const Document &before, const Document &after);
 
 }  // namespace lumivane::fuzz

@@ -43,6 +43,9 @@ struct DoctypeFields {
     QString name;
     QString publicId;
     QString systemId;
+    // The page's doctype put the browser into quirks mode beyond what these fields say (it had
+    // something unexpected after its name); it must be written so that it does the same.
+    bool forcesQuirks = false;
 };
 
 // Kept small (a page has hundreds of thousands of nodes): fields only some kinds of node use sit

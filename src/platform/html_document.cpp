@@ -1,7 +1,7 @@
 #include "platform/html_document.h"
 
 #include "platform/dom.h"
-#include "platform/gumbo_parse.h"
+#include "platform/html5_parse.h"
 #include "platform/html_serializer.h"
 #include "platform/nesting_estimate.h"
 #include "platform/page_file.h"
@@ -31,8 +31,8 @@ QString asciiLower(const QString &text)
 }
 
 // Every HTML element with this local name, in tree order. Template contents are not children,
-// so they are never reached; <noscript> is not entered because a browser with scripting on
-// parses its contents as text. Iterative, so a deeply nested page cannot exhaust the stack.
+// so they are never reached; a <noscript> holds only text, as the parser runs with scripting on.
+// Iterative, so a deeply nested page cannot exhaust the stack.
 QList<Element> htmlElementsNamed(const dom::Node &document, const QString &lowerName)
 {
     QList<Element> found;
@@ -48,9 +48,6 @@ QList<Element> htmlElementsNamed(const dom::Node &document, const QString &lower
         }
         if (node->ns == dom::Namespace::Html && node->localName == lowerName) {
             found.append(Element(node));
-        }
-        if (node->isHtml(u"noscript")) {
-            continue;
         }
         for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
             pending.push_back(it->get());

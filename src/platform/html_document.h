@@ -1,8 +1,8 @@
 #pragma once
 
-// The document host: reads a page file, parses it as a browser does (gumbo, the HTML5 parser)
-// into a small tree of our own, lets the run change class names, and reads the document back as
-// markup with our own serializer.
+// The document host: reads a page file, parses it as a browser does (html5ever, through
+// src/platform/html5) into a small tree of our own, lets the run change class names, and reads
+// the document back as markup with our own serializer.
 
 #include "platform/result.h"
 #include "platform/text_codec.h"

@@ -34,19 +34,16 @@ bool serializesAsVoid(const dom::Node &element)
 }
 
 // Parents whose text the parser takes literally, so the text must be written literally too.
-// Only HTML elements: an SVG <style> or <script> holds ordinary escaped text.
-// <noscript> is not here. A browser writes its text literally only when scripting is on for the
-// document, because only then does its parser read <noscript> contents as raw text. Our parser
-// runs with scripting off: <noscript> contents are elements and text like anywhere else, and
-// writing them as ordinary nodes is what makes them parse back to the same tree.
+// Only HTML elements: an SVG <style> or <script> holds ordinary escaped text. <noscript> is one
+// of them because scripting is on for our documents, as it is for every visitor's browser.
 bool hasRawTextParent(const dom::Node &text)
 {
     const dom::Node *parent = text.parent;
     if (!parent || !parent->isElement() || parent->ns != dom::Namespace::Html) {
         return false;
     }
-    static constexpr std::array<std::u16string_view, 7> names{
-        u"style", u"script", u"xmp", u"iframe", u"noembed", u"noframes", u"plaintext"};
+    static constexpr std::array<std::u16string_view, 8> names{
+        u"style", u"script", u"xmp", u"iframe", u"noembed", u"noframes", u"plaintext", u"noscript"};
     return isOneOf(parent->localName, names);
 }
 
@@ -56,6 +53,9 @@ enum class EscapeMode { Text, Attribute };
 // attribute values used to be written raw; current browsers escape them (so that a value can
 // never look like markup to a reader that does not track quotes), and so do we. Nothing else is
 // escaped: ' and ; stay exactly as they are, which the class-name markers rely on.
+// Deviation: a carriage return (only a character reference can put one into a text or a value)
+// is written as "&#13;". Written raw, as browsers do, the parser would turn it into a line feed,
+// and the page would lose it.
 void appendEscaped(QString &out, QStringView text, EscapeMode mode)
 {
     qsizetype runStart = 0;
@@ -74,6 +74,9 @@ void appendEscaped(QString &out, QStringView text, EscapeMode mode)
             break;
         case u'>':  // 4. ">" -> "&gt;"
             replacement = "&gt;"_L1;
+            break;
+        case u'\r':
+            replacement = "&#13;"_L1;
             break;
         case u'"':  // 5. in attribute mode, '"' -> "&quot;"
             if (mode == EscapeMode::Attribute) {
@@ -276,6 +279,12 @@ void appendDoctype(QString &out, const dom::Node &doctype)
     } else if (!fields.systemId.isEmpty()) {
         out.append(" SYSTEM"_L1);
         appendQuoted(fields.systemId);
+    }
+    // A word where a quoted identifier or the end should follow puts a browser into quirks mode
+    // and is otherwise ignored. After a system identifier no such word has that effect, so a
+    // doctype with one keeps the mode its identifiers give.
+    if (fields.forcesQuirks && fields.systemId.isEmpty()) {
+        out.append(" quirks"_L1);
     }
     out.append(u'>');
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-// A quick look at how deeply a page's elements nest, before the parser sees it. The parser
-// library slows down with the square of the nesting depth (10,000 levels take it seconds, 100,000
-// would take it most of an hour), so a page nested that deeply is refused up front instead.
+// A quick look at how deeply a page's elements nest, before the parser sees it. The parser slows
+// down with the square of the nesting depth (10,000 nested <div>s take it a quarter of a second,
+// 40,000 take it seconds, 100,000 would take it minutes), so a page nested that deeply is refused
+// up front instead.
 
 #include <QByteArrayView>
 #include <QStringView>

@@ -53,9 +53,11 @@ TEST(Serializer, WritesTheBodyAsBrowsersDo)
         {u"<plaintext>a < b & c"_s, u"<plaintext>a < b & c</plaintext>"_s},
         // In SVG a <style> holds markup, so its text is escaped.
         {u"<svg><style>a &amp; b</style></svg>"_s, u"<svg><style>a &amp; b</style></svg>"_s},
-        // The parser runs with scripting off, so <noscript> holds nodes.
+        // Scripting is on, as in every visitor's browser: <noscript> holds text, written as is.
         {u"<noscript><p class=n>a &amp; b</p></noscript>"_s,
-         u"<noscript><p class=\"n\">a &amp; b</p></noscript>"_s},
+         u"<noscript><p class=n>a &amp; b</p></noscript>"_s},
+        // A carriage return from a character reference survives, in text and in values.
+        {u"<p title='a&#13;b'>c&#13;d</p>"_s, u"<p title=\"a&#13;b\">c&#13;d</p>"_s},
         // The parser drops one newline after <pre>/<textarea>; browsers no longer add one back.
         {u"<pre>\n\nx</pre><textarea>\n\ny</textarea>"_s,
          u"<pre>\nx</pre><textarea>\ny</textarea>"_s},
@@ -157,6 +159,11 @@ TEST(ReadBack, KeepsDoctypeIdentifiersAndCommentsAroundTheRoot)
         {u"<!DOCTYPE html SYSTEM \"about:legacy-compat\">"_s,
          u"<!DOCTYPE html SYSTEM \"about:legacy-compat\">\n"_s + empty},
         {u"<!DOCTYPE html PUBLIC 'a\"b'>"_s, u"<!DOCTYPE html PUBLIC 'a\"b'>\n"_s + empty},
+        // Anything unexpected after the name or public identifier forces quirks mode; the
+        // doctype written back must force it too.
+        {u"<!DOCTYPE html lang=\"en\">"_s, u"<!DOCTYPE html quirks>\n"_s + empty},
+        {u"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\"x>"_s,
+         u"<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" quirks>\n"_s + empty},
         {u"<!--first--><!DOCTYPE html><!-- before --><html><body>x<!--in--></body></html>"
          "<!-- after -->"_s,
          u"<!--first-->\n<!DOCTYPE html>\n<!-- before -->\n"

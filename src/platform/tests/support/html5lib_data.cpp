@@ -62,7 +62,7 @@ QList<Html5libCase> readHtml5libFile(const QString &path)
                 continue;
             }
             if (line == "#script-on" || line == "#script-off") {
-                current.scriptingOnOnly = line == "#script-on";
+                current.scriptingOffOnly = line == "#script-off";
                 section = Section::Errors;  // nothing follows on its own lines
                 continue;
             }

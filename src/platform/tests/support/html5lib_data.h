@@ -14,7 +14,8 @@ struct Html5libCase {
     QByteArray data;  // the input, without the final LF
     QByteArray expectedTree;  // the #document section, lines joined with LF
     bool fragment = false;    // has #document-fragment
-    bool scriptingOnOnly = false;
+    // Has #script-off: the expected tree is what a parser with scripting off builds.
+    bool scriptingOffOnly = false;
 
     [[nodiscard]] QString id() const { return file + u':' + QString::number(index); }
 };
