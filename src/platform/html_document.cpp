@@ -163,11 +163,10 @@ QString Document::readBack() const
             out.append(u'\n');
             break;
         case dom::NodeKind::Comment:
-            if (afterRoot) {
-                out.append(u'\n');
-                appendOuter(out, *child);
-            } else {
-                appendOuter(out, *child);
+            appendOuter(out, *child);
+            // A line break after a comment before the root is dropped by the parser; after the
+            // root it would land in the body, so none goes there.
+            if (!afterRoot) {
                 out.append(u'\n');
             }
             break;
