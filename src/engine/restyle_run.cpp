@@ -67,8 +67,12 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     std::optional<Document> document(std::move(loaded).value());
     const PageEncoding encoding = document->encoding();
 
-    // 4. Tagging changes the live document, so its classes are part of the read-back.
+    // 4. Tagging changes the live document, so its classes are part of the read-back. Elements
+    // the page animates itself are left to it, and the user is told.
     if (options.animations) {
+        if (const int own = CountPageAnimations(*document); own > 0) {
+            m_host.notice(PageAnimationsNotice(own));
+        }
         if (auto tagged = ApplyRandomAnimations(*document, options.animationFamily, m_snippets,
                                                 m_random, m_lstFX);
             !tagged) {
