@@ -127,6 +127,7 @@ public:
     void inform(const QString &, const QString &, MessageIcon) override {}
     bool askYesNo(const QString &, const QString &) override { return true; }
     void openFolder(const QString &) override {}
+    void notice(const QString &) override {}
 };
 
 // Every stage on, so that each text stage is measured.

@@ -47,6 +47,19 @@ bool hasRawTextParent(const dom::Node &text)
     return isOneOf(parent->localName, names);
 }
 
+// An HTML pre, textarea or listing whose first child is text starting with a newline: the one
+// newline the parser drops after their start tag would be this one.
+bool startsWithNewlineTheParserDrops(const dom::Node &element)
+{
+    static constexpr std::array<std::u16string_view, 3> names{u"pre", u"textarea", u"listing"};
+    if (element.ns != dom::Namespace::Html || !isOneOf(element.localName, names) ||
+        element.children.empty()) {
+        return false;
+    }
+    const dom::Node &first = *element.children.front();
+    return first.kind == dom::NodeKind::Text && first.data.startsWith(u'\n');
+}
+
 enum class EscapeMode { Text, Attribute };
 
 // "Escaping a string". Steps 1-4 apply in both modes, step 5 only in attribute mode. < and > in
@@ -156,6 +169,14 @@ bool appendStartOrLeaf(QString &out, const dom::Node &current)
             out.append(u'"');
         }
         out.append(u'>');  // ">"
+        // Deviation, kept from the algorithm before 2016: if current node is a pre, textarea or
+        // listing element whose first child is a Text node starting with U+000A LINE FEED, append
+        // a U+000A LINE FEED. The parser drops one newline right after those start tags, so
+        // without it a leading newline of their text is lost on every re-parse. Browsers no
+        // longer write it; a page written back must not lose a line.
+        if (startsWithNewlineTheParserDrops(current)) {
+            out.append(u'\n');
+        }
         // void: no contents, no end tag
         return !serializesAsVoid(current);
     }
@@ -188,9 +209,6 @@ void appendEndTag(QString &out, const dom::Node &current)
     if (current.isElement()) {
         out.append("</"_L1).append(current.localName).append(u'>');
     }
-    // Not done: the old extra newline after <pre>, <textarea> and <listing> when their text
-    // starts with one. It was dropped from the algorithm in 2016 and browsers do not write it;
-    // so, as in a browser, a leading newline of such text does not survive a re-parse.
 }
 
 // Steps 2 and 5 for the contents of `node`: each child in tree order (5), all appended to one

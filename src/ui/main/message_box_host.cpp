@@ -83,6 +83,12 @@ bool MessageBoxHost::askYesNo(const QString &title, const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
+void MessageBoxHost::notice(const QString &text)
+{
+    m_lastNotice = text;
+    emit noticed(text);
+}
+
 void MessageBoxHost::openFolder(const QString &folder)
 {
     // The page is written by now; a desktop without a file manager only misses the convenience.

@@ -60,6 +60,7 @@ public:
         return answer;
     }
     void openFolder(const QString &folder) override { openedFolders.append(folder); }
+    void notice(const QString & /*text*/) override {}
 
     bool answer = true;
     QList<Message> messages;

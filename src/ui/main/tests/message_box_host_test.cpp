@@ -101,6 +101,16 @@ TEST_F(MessageBoxHostTest, MessagesHaveOneOkButtonAndFailuresAreWarnings)
     }
 }
 
+TEST_F(MessageBoxHostTest, ANoticeShowsNoBoxAndIsKeptForTheWindow)
+{
+    QStringList heard;
+    QObject::connect(&host, &MessageBoxHost::noticed,
+                     [&heard](const QString &text) { heard.append(text); });
+    host.notice(u"The page already animates 2 elements"_s);  // a box would wait here for ever
+    EXPECT_EQ(heard, QStringList{u"The page already animates 2 elements"_s});
+    EXPECT_EQ(host.lastNotice(), heard.value(0));
+}
+
 TEST_F(MessageBoxHostTest, TheArrowShowsOverABoxAndTheBusyCursorComesBackAfterIt)
 {
     SeenBox seen;
