@@ -69,7 +69,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    lumivane::frmMain window(lumivane::SnippetFolder::besideExecutable());
+    lumivane::frmMain window(lumivane::SnippetFolder::ofProgram());
     window.show();
     settle(300);
     bool ok = save(&window, folder, u"main-window.png"_s);
