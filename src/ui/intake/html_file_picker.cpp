@@ -37,6 +37,9 @@ HtmlFilePicker::HtmlFilePicker(QWidget *parent)
     Drive1->setObjectName(u"Drive1"_s);
     Dir1->setObjectName(u"Dir1"_s);
     File1->setObjectName(u"File1"_s);
+    Drive1->setAccessibleName(u"Drive"_s);
+    Dir1->setAccessibleName(u"Folders"_s);
+    File1->setAccessibleName(u"Pages (.htm, .html)"_s);
 
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     Dir1->setModel(folderModel_);
@@ -73,7 +76,29 @@ HtmlFilePicker::HtmlFilePicker(QWidget *parent)
                 }
             });
 
+    // The page the keyboard moves to is the page chosen, as a click would choose it: a keyboard
+    // user sees the highlight move and presses Enter for Ok.
+    connect(File1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && File1->hasFocus()) {
+                    File1->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+                }
+            });
+
     setFolder(QDir::currentPath());
+}
+
+void HtmlFilePicker::placeInTabOrder(QWidget *before, QWidget *after)
+{
+    QWidget::setTabOrder(before, Drive1);
+    QWidget::setTabOrder(Drive1, Dir1);
+    QWidget::setTabOrder(Dir1, File1);
+    QWidget::setTabOrder(File1, after);
+}
+
+void HtmlFilePicker::focusFileList()
+{
+    File1->setFocus(Qt::TabFocusReason);
 }
 
 QString HtmlFilePicker::selectedFilePath() const
