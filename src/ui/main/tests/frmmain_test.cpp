@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -50,17 +51,27 @@ class FakeHost final : public WindowHost {
 public:
     void inform(const QString &title, const QString &text, MessageIcon icon) override
     {
+        noteThread();
         messages.append({title, text, icon});
     }
     bool askYesNo(const QString &title, const QString &text) override
     {
+        noteThread();
         questions.append(title + u": "_s + text);
         return answer;
     }
     void openFolder(const QString &folder) override { opened.append(u"folder "_s + folder); }
-    void showInFolder(const QString &file) override { opened.append(u"show "_s + file); }
+    void showInFolder(const QString &file) override
+    {
+        noteThread();
+        opened.append(u"show "_s + file);
+    }
     void openPage(const QString &page) override { opened.append(u"page "_s + page); }
 
+    // Message boxes belong to the interface thread; the run's worker must never show one itself.
+    void noteThread() { offThread = offThread || QThread::currentThread() != qApp->thread(); }
+
+    bool offThread = false;
     bool answer = true;
     QList<Message> messages;
     QStringList questions;
@@ -361,6 +372,7 @@ TEST_F(RunFromWindowTest, FromASelectedPageToTheWrittenOutputShownInTheWindow)
     // The folder opens with the new page selected; the window shows where it went and opens it
     // on request.
     EXPECT_EQ(host->opened, QStringList{u"show "_s + output});
+    EXPECT_FALSE(host->offThread);
     EXPECT_EQ(control<ElidedLabel>("lblOutputFile")->fullText(), output);
     QTest::mouseClick(control<QPushButton>("cmdOpenPage"), Qt::LeftButton);
     QTest::mouseClick(control<QPushButton>("cmdOpenFolder"), Qt::LeftButton);
@@ -429,6 +441,7 @@ TEST_F(RunFromWindowTest, OverwriteQuestionAnsweredNoKeepsTheOldOutput)
 
     EXPECT_EQ(host->questions,
               QStringList({u"Overwrite?: "_s + OverwriteQuestion(u"offer_modified.html"_s)}));
+    EXPECT_FALSE(host->offThread);
     EXPECT_EQ(readFile(output), QByteArray("older output"));
     EXPECT_EQ(filesBelow(pageFolder), QStringList({u"offer.html"_s, u"offer_modified.html"_s}));
     EXPECT_TRUE(host->messages.isEmpty());
