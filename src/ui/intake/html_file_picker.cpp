@@ -76,15 +76,6 @@ HtmlFilePicker::HtmlFilePicker(QWidget *parent)
                 }
             });
 
-    // The page the keyboard moves to is the page chosen, as a click would choose it: a keyboard
-    // user sees the highlight move and presses Enter for Ok.
-    connect(File1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid() && File1->hasFocus()) {
-                    File1->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
-                }
-            });
-
     setFolder(QDir::currentPath());
 }
 
@@ -98,7 +89,9 @@ void HtmlFilePicker::placeInTabOrder(QWidget *before, QWidget *after)
 
 void HtmlFilePicker::focusFileList()
 {
-    File1->setFocus(Qt::TabFocusReason);
+    // The arrow keys choose a page; Space chooses the one under the focus frame. Nothing is chosen
+    // before the user does: Ok then asks for a page.
+    File1->setFocus(Qt::OtherFocusReason);
 }
 
 QString HtmlFilePicker::selectedFilePath() const

@@ -37,7 +37,7 @@ public:
 
     // Puts the three lists into the tab order between `before` and `after`.
     void placeInTabOrder(QWidget *before, QWidget *after);
-    // Gives the keyboard to the page list, where the arrow keys pick a page.
+    // Gives the keyboard to the page list, where the arrow keys pick a page; none is picked yet.
     void focusFileList();
 
 private:
