@@ -57,8 +57,10 @@ DesktopOpener::~DesktopOpener()
     // A process that is still running when the window closes is let go rather than ended with
     // it: it may be the file manager or browser the user asked for.
     for (QProcess *process : findChildren<QProcess *>()) {
-        process->disconnect(this);
-        process->setParent(nullptr);
+        if (process->state() != QProcess::NotRunning) {
+            process->disconnect(this);
+            process->setParent(nullptr);
+        }
     }
 }
 

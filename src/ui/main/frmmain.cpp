@@ -107,8 +107,10 @@ frmMain::frmMain(SnippetFolder snippets, std::unique_ptr<WindowHost> host, QWidg
 
 frmMain::~frmMain()
 {
-    // The dialog goes first, while the members that its signals reach still exist.
+    // The dialog goes first, while the members that its signals reach still exist; so does a run
+    // still going, while the host it reports to still exists.
     delete m_dropFiles.data();
+    delete m_run;
 }
 
 void frmMain::applyLook()
