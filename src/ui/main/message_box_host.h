@@ -1,11 +1,13 @@
 #pragma once
 
 // The window's side of a run: every message is a modal message box over the window, and the
-// output folder opens in the desktop's file manager. The main window shows its own messages
-// ("About", refused values) and the intake dialog's through the same host, so that tests can
-// replace all of them at once.
+// written page is shown in the desktop's file manager or opened in its browser. The main window
+// shows its own messages ("About", refused values) and the intake dialog's through the same host,
+// so that tests can replace all of them at once.
 
-#include "engine/run_host.h"
+#include "ui/main/window_host.h"
+
+#include <memory>
 
 #include <QObject>
 #include <QString>
@@ -14,31 +16,30 @@ class QWidget;
 
 namespace lumivane {
 
-class MessageBoxHost final : public QObject, public RunHost {
-    Q_OBJECT
+class DesktopOpener;
 
+class MessageBoxHost final : public WindowHost {
 public:
     // `parent` is the window the boxes belong to; it must outlive the host.
     explicit MessageBoxHost(QWidget *parent);
+    ~MessageBoxHost() override;
 
     void inform(const QString &title, const QString &text, MessageIcon icon) override;
     bool askYesNo(const QString &title, const QString &text) override;
     void openFolder(const QString &folder) override;
-    // No box: a remark must not stop the run or wait for the user. It is kept, and announced, for
-    // the window to show in a place of its own.
+    // A remark during a run, in a box of its own that waits for nobody.
     void notice(const QString &text) override;
+    void showInFolder(const QString &file) override;
+    void openPage(const QString &page) override;
 
-    // The latest remark; empty before the first.
-    [[nodiscard]] const QString &lastNotice() const { return m_lastNotice; }
-
-signals:
-    void noticed(const QString &text);
+    // The program that opens folders and pages (see DesktopOpener).
+    void setOpenProgram(const QString &program);
 
 private:
     [[nodiscard]] QWidget *boxParent() const;
 
     QWidget *m_parent;
-    QString m_lastNotice;
+    std::unique_ptr<DesktopOpener> m_opener;
 };
 
 }  // namespace lumivane

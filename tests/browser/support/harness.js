@@ -35,8 +35,9 @@ function launchBrowser() {
   return chromium.launch(LAUNCH);
 }
 
+// The build tree keeps the snippet folder where installing puts it, in the data folder beside bin.
 function snippetsFolder() {
-  return path.join(path.dirname(CLI), 'snippets');
+  return path.join(path.dirname(CLI), '..', 'share', 'lumivane', 'snippets');
 }
 
 // The animation class names of the library, by family, as the fx files list them.
