@@ -127,6 +127,7 @@ public:
     void inform(const QString &, const QString &, MessageIcon) override {}
     bool askYesNo(const QString &, const QString &) override { return true; }
     void openFolder(const QString &) override {}
+    void notice(const QString &) override {}
 };
 
 // Every stage on, so that each text stage is measured.
@@ -166,7 +167,7 @@ int timePage(const QString &page, int repetitions)
     const QString copy = page + u".copy"_s;
     QuietHost host;
     QRandomGenerator random(7);
-    RestyleRun run(SnippetFolder::besideExecutable(), host, random);
+    RestyleRun run(SnippetFolder::ofProgram(), host, random);
     const RunOptions options = benchmarkOptions(page);
     StepClock clock;
     const ScopedStepListener listening(clock);
@@ -256,7 +257,7 @@ int measureMemory(const QString &page, bool parserOnly)
     } else {
         QuietHost host;
         QRandomGenerator random(7);
-        RestyleRun run(SnippetFolder::besideExecutable(), host, random);
+        RestyleRun run(SnippetFolder::ofProgram(), host, random);
         if (!run.cmdGo_Click(benchmarkOptions(page)).written()) {
             out << "error the run failed\n";
             return 1;

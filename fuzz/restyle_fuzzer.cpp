@@ -193,9 +193,13 @@ void restyle(const std::uint8_t *data, std::size_t size)
     }
 
     // 13. The bytes that would be written, declared where they would be read in another
-    // encoding.
-    modified = keepEncodingDeclared(modified, page.encoding);
-    const QByteArray written = encodePage(modified, page.encoding);
+    // encoding; a page that no declaration would help is not written.
+    auto encoded = encodeDeclared(modified, page.encoding);
+    if (!encoded) {
+        return;
+    }
+    modified = encoded.value().text;
+    const QByteArray &written = encoded.value().bytes;
 
     check(checkOutputDecodes(modified, page.encoding, written));
     check(checkReadBackStable(original));

@@ -1,5 +1,7 @@
-/* Lumivane reveal: elements of class "wow" play their entrance animation (lumivane-animate.css)
- * when they scroll into view; those in view when the page loads start at once.
+/* Lumivane reveal: our elements (class "wow" and an animation class of ours, lv-...) play their
+ * entrance animation (lumivane-animate.css) when they scroll into view; those in view when the
+ * page loads start at once. A page's own elements of class "wow" belong to the page's own reveal
+ * library, if it has one, and are never touched.
  *
  * The page is marked with the class lv-on on <html>, and so its elements hidden, only when this
  * script can also show them again: without JavaScript, without this file on the server, without
@@ -17,7 +19,13 @@
   root.classList.add('lv-on');
 
   var TIME = /^\s*(\d*\.?\d+)\s*(m?s)?\s*$/i;
+  var OURS = /(^|\s)lv-/;
   var FAR = 10000;
+
+  function ours(el) {
+    return el.classList.contains('wow') && !el.classList.contains('lv-in') &&
+      OURS.test(el.getAttribute('class'));
+  }
 
   function room(n) {
     return Math.max(0, Math.floor(n) - 1);
@@ -48,7 +56,9 @@
     try {
       var wanted = TIME.exec(el.getAttribute('data-wow-duration') || '');
       if (wanted) {
-        el.style.animationDuration = wanted[1] + (wanted[2] || 's').toLowerCase();
+        // A variable, not the duration itself: the stylesheet's duration must beat whatever
+        // a page's own library writes into the element's style.
+        el.style.setProperty('--lv-time', wanted[1] + (wanted[2] || 's').toLowerCase());
       }
       measure(el);
     } finally {
@@ -71,12 +81,14 @@
         if (node.nodeType !== 1) {
           return;
         }
-        if (node.classList.contains('wow') && !node.classList.contains('lv-in')) {
+        if (ours(node)) {
           watcher.observe(node);
         }
-        var inside = node.querySelectorAll('.wow:not(.lv-in)');
+        var inside = node.querySelectorAll('.wow');
         for (var i = 0; i < inside.length; i++) {
-          watcher.observe(inside[i]);
+          if (ours(inside[i])) {
+            watcher.observe(inside[i]);
+          }
         }
       };
       watch(root);

@@ -68,8 +68,13 @@ void BatchDisplay::pageFinished(qsizetype index, const QString &page, const Page
         line = u"skipped "_s + page + u": "_s + result.message;
         break;
     }
-    if (!line.isEmpty()) {
+    if (!line.isEmpty() || !result.notices.isEmpty()) {
         clearProgress();
+    }
+    for (const QString &notice : result.notices) {
+        m_err << u"lumivane-cli: warning: "_s << page << u": "_s << notice << Qt::endl;
+    }
+    if (!line.isEmpty()) {
         m_err << u"lumivane-cli: [%1/%2] "_s.arg(done()).arg(m_pageCount) << line << Qt::endl;
     }
     printInOrder(index, result.outputPath);

@@ -71,16 +71,18 @@ PageResult restyle(const QString &page, const SnippetFolder &snippets,
     options.selectedFile = page;
     const RunOutcome outcome = run.cmdGo_Click(options);
     if (outcome.written()) {
-        return {PageResult::Kind::Written, outcome.outputPath, {}};
+        return {PageResult::Kind::Written, outcome.outputPath, {}, host.notices()};
     }
     if (host.keptExisting()) {
         return {PageResult::Kind::Skipped,
                 {},
-                u"%1 exists; give --yes to replace it."_s.arg(OutputFileName(page))};
+                u"%1 exists; give --yes to replace it."_s.arg(OutputFileName(page)),
+                host.notices()};
     }
     return {PageResult::Kind::Failed,
             {},
-            host.problem().isEmpty() ? u"not written."_s : host.problem()};
+            host.problem().isEmpty() ? u"not written."_s : host.problem(),
+            host.notices()};
 }
 
 // Finished pages waiting for the calling thread to show them.

@@ -26,8 +26,9 @@ struct BatchSettings {
 struct PageResult {
     enum class Kind { Written, Failed, Skipped };
     Kind kind = Kind::Failed;
-    QString outputPath;  // when written
-    QString message;     // why it failed or was skipped
+    QString outputPath;   // when written
+    QString message;      // why it failed or was skipped
+    QStringList notices;  // remarks of the run, shown as warnings
 };
 
 // Restyles every page (full paths). `finished` is called on the calling thread for each page as

@@ -102,6 +102,11 @@ bool TerminalHost::askYesNo(const QString &title, const QString &text)
     return yes;
 }
 
+void TerminalHost::notice(const QString &text)
+{
+    m_err << u"lumivane-cli: warning: "_s << text << Qt::endl;
+}
+
 void TerminalHost::openFolder(const QString &folder)
 {
     if (!m_openFolder) {

@@ -17,6 +17,7 @@ public:
     void inform(const QString &title, const QString &text, MessageIcon icon) override;
     bool askYesNo(const QString &title, const QString &text) override;
     void openFolder(const QString &folder) override;
+    void notice(const QString &text) override;
 
 private:
     bool m_overwrite;

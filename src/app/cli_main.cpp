@@ -153,7 +153,7 @@ int main(int argc, char *argv[])
     }
 
     const cli::CommandLine &line = parsed.commandLine;
-    const SnippetFolder snippets = SnippetFolder::besideExecutable();
+    const SnippetFolder snippets = SnippetFolder::ofProgram();
     RunOptions options = line.options;
     if (options.fonts && !line.fontGiven) {
         const auto font = defaultFont(snippets, err);

@@ -80,10 +80,12 @@ Options:
   --font NAME          web font for the page (default: first of the font list)
   --no-font            no web font and no heading sizes
   --h1 PX, --h2 PX, --h3 PX
-                       pixel sizes of h1, h2, h3 (defaults 34, 30, 26)
+                       pixel sizes of h1, h2, h3, from 8 to 200 (defaults
+                       34, 30, 26)
   --no-h1, --no-h2, --no-h3
                        leave that heading's size alone
-  --back-redirect URL  send visitors who press Back to URL
+  --back-redirect URL  send visitors who press Back to URL, a whole http:// or
+                       https:// address
   --yes                replace an existing output file without asking
   --open               open the output folder afterwards (one page only)
   --seed N             reproducible random animation picks; every page of a
@@ -171,8 +173,11 @@ ParseResult parseCommandLine(const QStringList &arguments)
             line.options.fonts = false;
         } else if (argument == u"--h1"_s || argument == u"--h2"_s || argument == u"--h3"_s) {
             const auto pixels = value();
-            if (!pixels || !isPixelSize(*pixels)) {
-                return usageError(u"%1 needs a size in pixels, such as 34."_s.arg(argument));
+            if (!pixels || !isHeadingSize(*pixels)) {
+                return usageError(
+                    u"%1 needs a size in pixels from %2 to %3, such as 34."_s.arg(argument)
+                        .arg(SmallestHeadingSize)
+                        .arg(LargestHeadingSize));
             }
             line.options.headingSizes[headingIndex(argument)] = HeadingSize{true, *pixels};
         } else if (argument == u"--no-h1"_s || argument == u"--no-h2"_s ||
@@ -180,8 +185,12 @@ ParseResult parseCommandLine(const QStringList &arguments)
             line.options.headingSizes[headingIndex(argument)].enabled = false;
         } else if (argument == u"--back-redirect"_s) {
             const auto address = value();
-            if (!address || address->trimmed().isEmpty()) {
+            if (!address) {
                 return usageError(u"--back-redirect needs an address."_s);
+            }
+            if (const auto problem = redirectAddressProblem(*address)) {
+                return usageError(
+                    u"The address \"%1\" of --back-redirect %2"_s.arg(*address, *problem));
             }
             line.options.backButton = true;
             line.options.backRedirect = *address;

@@ -29,4 +29,9 @@ bool PageHost::askYesNo(const QString & /*title*/, const QString & /*text*/)
 
 void PageHost::openFolder(const QString & /*folder*/) {}
 
+void PageHost::notice(const QString &text)
+{
+    m_notices.append(text);
+}
+
 }  // namespace lumivane::cli

@@ -8,6 +8,7 @@
 #include "engine/run_host.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace lumivane::cli {
 
@@ -22,7 +23,11 @@ public:
     bool askYesNo(const QString &title, const QString &text) override;
     // A batch opens no folders (--open takes a single page).
     void openFolder(const QString &folder) override;
+    // Kept for the page's line in the batch's output.
+    void notice(const QString &text) override;
 
+    // Remarks of the run, in order.
+    [[nodiscard]] const QStringList &notices() const { return m_notices; }
     // What went wrong, ready to show; empty when nothing did.
     [[nodiscard]] const QString &problem() const { return m_problem; }
     // The output was there already and was kept.
@@ -31,6 +36,7 @@ public:
 private:
     ExistingOutput m_existing;
     QString m_problem;
+    QStringList m_notices;
     bool m_keptExisting = false;
 };
 

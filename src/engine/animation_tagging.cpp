@@ -2,6 +2,7 @@
 
 #include "engine/run_options.h"
 #include "platform/components.h"
+#include "platform/dom.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,7 +32,50 @@ QList<const char *> fxFilesForFamily(int family)
     }
 }
 
+bool isAsciiWhitespace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
+// Whether the class list holds the class wow, as the page's own library would find it.
+bool hasClassWow(QStringView classes)
+{
+    for (qsizetype at = classes.indexOf(u"wow"); at >= 0; at = classes.indexOf(u"wow", at + 1)) {
+        const qsizetype end = at + 3;
+        if ((at == 0 || isAsciiWhitespace(classes[at - 1])) &&
+            (end == classes.size() || isAsciiWhitespace(classes[end]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+int CountPageAnimations(const Document &document)
+{
+    // Template contents are no part of the page a browser shows; a <noscript> holds only text.
+    const dom::Tree &tree = document.tree();
+    int count = 0;
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        if (tree[id].kind == dom::NodeKind::TemplateContents) {
+            id = tree.subtreeEnd(id) - 1;
+        } else if (const dom::Utf8 *classes = tree.attribute(id, "class");
+                   classes && tree[id].isElement() &&
+                   hasClassWow(QString::fromUtf8(classes->data, qsizetype(classes->size)))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+QString PageAnimationsNotice(int count)
+{
+    return count == 1 ? u"The page already animates 1 element of its own (class wow); it keeps its "
+                        "animation and gets none of ours."_s
+                      : u"The page already animates %1 elements of its own (class wow); they keep "
+                        "their animations and get none of ours."_s.arg(count);
+}
 
 Result<int> ApplyRandomAnimations(const Document &document, int family,
                                   const SnippetFolder &snippets, QRandomGenerator &random,
@@ -54,6 +98,9 @@ Result<int> ApplyRandomAnimations(const Document &document, int family,
     const QString closing = QString::fromLatin1(marker::Closing);
     int tagged = 0;
     const auto tag = [&](Element element) {
+        if (hasClassWow(element.className())) {
+            return;
+        }
         // A fresh shuffle for every element keeps the picks independent of one another.
         ShuffleList(lstFX, random);
         element.setClassName(element.className() + opening + lstFX.first() + closing);

@@ -19,10 +19,19 @@ inline constexpr auto Closing = ";;'";
 }  // namespace marker
 
 // Fills `lstFX` (cleared first) from the family's fx files, then tags every h1 and then every
-// image in document order, with a fresh shuffle of the pool for each element. An empty pool tags
-// nothing. Returns the number of elements tagged; a missing fx file is an error naming it.
+// image in document order, with a fresh shuffle of the pool for each element. An element of class
+// wow is the page's own, animated by a library of its own, and is left as it is: tagged, it would
+// get two animation classes and two durations. An empty pool tags nothing. Returns the number of
+// elements tagged; a missing fx file is an error naming it.
 Result<int> ApplyRandomAnimations(const Document &document, int family,
                                   const SnippetFolder &snippets, QRandomGenerator &random,
                                   QStringList &lstFX);
+
+// The elements of class wow before tagging, as a browser with scripting on sees the page: those
+// the page animates with a scroll-reveal library of its own.
+int CountPageAnimations(const Document &document);
+
+// What the user is told when the page animates elements of its own.
+QString PageAnimationsNotice(int count);
 
 }  // namespace lumivane

@@ -1,6 +1,9 @@
 #include "engine/encoding_declaration.h"
 
 #include "engine/markup_scanner.h"
+#include "platform/step_timing.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -10,6 +13,35 @@ namespace {
 
 // Browsers look for a declaration in the first 1024 bytes only.
 constexpr qsizetype PrescanBytes = 1024;
+
+bool isUtf16(const PageEncoding &encoding)
+{
+    return encoding.kind == PageEncoding::Kind::Utf16LE ||
+           encoding.kind == PageEncoding::Kind::Utf16BE;
+}
+
+// Bytes every encoding a browser may fall back to reads the same. An escape byte does not
+// count: in ISO-2022-JP it switches to Japanese.
+bool isPlainAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char byte) {
+        const auto value = static_cast<unsigned char>(byte);
+        return value < 0x80 && value != 0x1B;
+    });
+}
+
+// Whether a browser reads the bytes in `encoding`, as it reads a page from a server that names
+// no charset: the byte-order mark, then the prescan, then a guess, never "UTF-8 if it is valid".
+bool readInOwnEncoding(const QByteArray &bytes, const PageEncoding &encoding)
+{
+    if (const PageEncoding marked = detectPageEncoding(bytes); marked.byteOrderMark) {
+        return marked.name == encoding.name;
+    }
+    if (const QByteArray declared = prescanCharset(bytes); !declared.isEmpty()) {
+        return declared == encoding.name;
+    }
+    return !isUtf16(encoding) && isPlainAscii(bytes);
+}
 
 // Right after the head's start tag when that lies early enough; otherwise, behind long comments
 // before the root, as early as the page allows: after the doctype (ahead of it the page would fall
@@ -36,20 +68,30 @@ qsizetype declarationPlace(const QString &page, const PageEncoding &encoding,
 
 }  // namespace
 
-QString keepEncodingDeclared(const QString &page, const PageEncoding &encoding)
+Result<EncodedPage> encodeDeclared(const QString &page, const PageEncoding &encoding)
 {
-    // UTF-16 is always written with its byte-order mark, which settles the question.
-    if (encoding.kind == PageEncoding::Kind::Utf16LE ||
-        encoding.kind == PageEncoding::Kind::Utf16BE) {
-        return page;
-    }
-    if (detectPageEncoding(encodePage(page, encoding)).name == encoding.name) {
-        return page;
+    EncodedPage encoded{page, encodePage(page, encoding)};
+    markStepEnd("encode");
+    if (readInOwnEncoding(encoded.bytes, encoding)) {
+        return encoded;
     }
     const QString declaration = u"<meta charset=\"%1\">"_s.arg(QString::fromLatin1(encoding.name));
-    QString declared = page;
-    declared.insert(declarationPlace(page, encoding, declaration), declaration);
-    return declared;
+    // UTF-16 is written with its byte-order mark, so it never gets here; an ASCII declaration
+    // spliced into its bytes would be no declaration.
+    if (!isUtf16(encoding)) {
+        const qsizetype place = declarationPlace(page, encoding, declaration);
+        // Every place follows a ">" (or is the start), where even a stateful encoding is back
+        // in ASCII: the bytes before it are the start of the page's bytes.
+        encoded.bytes.insert(encodePage(page.left(place), encoding).size(), declaration.toLatin1());
+        encoded.text.insert(place, declaration);
+        if (readInOwnEncoding(encoded.bytes, encoding)) {
+            return encoded;
+        }
+    }
+    return Error{u"no declaration of its encoding (%1) fits where browsers look for one, in its "
+                 "first %2 bytes, so they would read the page in another encoding."_s
+                     .arg(QString::fromLatin1(encoding.name))
+                     .arg(PrescanBytes)};
 }
 
 }  // namespace lumivane

@@ -54,8 +54,8 @@ QString OverwriteQuestion(const QString &outputFileName)
            u") exists. Overwrite it with the new changes?"_s;
 }
 
-RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
-                       const PageEncoding &encoding, const SnippetFolder &snippets, RunHost &host)
+RunOutcome WriteOutput(const QString &selectedPath, const QByteArray &page,
+                       const SnippetFolder &snippets, RunHost &host)
 {
     const QString folder = FolderOfPath(selectedPath);
     const QString outputPath = OutputPath(selectedPath);
@@ -102,7 +102,9 @@ RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
         return ReportFailure(host, free.error());
     }
 
-    if (const auto written = TextBoxToFile(page, outputPath, encoding); !written) {
+    const auto written = WriteWholeFile(outputPath, page);
+    markStepEnd("write");
+    if (!written) {
         return ReportFailure(host, written.error());
     }
 

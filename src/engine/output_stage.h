@@ -5,9 +5,9 @@
 
 #include "engine/run_host.h"
 #include "engine/run_outcome.h"
-#include "platform/text_codec.h"
 #include "snippets/snippet_folder.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace lumivane {
@@ -28,11 +28,11 @@ RunOutcome ReportFailure(RunHost &host, const QString &message);
 // The overwrite question for an output file name.
 QString OverwriteQuestion(const QString &outputFileName);
 
-// Writes `page` (in `encoding`) to the output path of `selectedPath`, asking first when that file
+// Writes the page's bytes to the output path of `selectedPath`, asking first when that file
 // exists, copies the library folder's plain files, then says "Done" and opens the folder. Any
 // failure stops here with a message naming the path and the reason; the page is written whole or
 // not at all, and "Done" comes only after everything succeeded.
-RunOutcome WriteOutput(const QString &selectedPath, const QString &page,
-                       const PageEncoding &encoding, const SnippetFolder &snippets, RunHost &host);
+RunOutcome WriteOutput(const QString &selectedPath, const QByteArray &page,
+                       const SnippetFolder &snippets, RunHost &host);
 
 }  // namespace lumivane

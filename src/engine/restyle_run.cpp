@@ -7,10 +7,13 @@
 #include "engine/font_stage.h"
 #include "engine/head_insert.h"
 #include "engine/marker_resolution.h"
+#include "engine/output_naming.h"
 #include "engine/output_stage.h"
 #include "platform/html_document.h"
 #include "platform/memory_release.h"
 #include "platform/step_timing.h"
+
+#include <QDir>
 
 #include <optional>
 
@@ -64,8 +67,12 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     std::optional<Document> document(std::move(loaded).value());
     const PageEncoding encoding = document->encoding();
 
-    // 4. Tagging changes the live document, so its classes are part of the read-back.
+    // 4. Tagging changes the live document, so its classes are part of the read-back. Elements
+    // the page animates itself are left to it, and the user is told.
     if (options.animations) {
+        if (const int own = CountPageAnimations(*document); own > 0) {
+            m_host.notice(PageAnimationsNotice(own));
+        }
         if (auto tagged = ApplyRandomAnimations(*document, options.animationFamily, m_snippets,
                                                 m_random, m_lstFX);
             !tagged) {
@@ -153,9 +160,14 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
     }
 
     // 13. Out to disk, in the page's own encoding, declared where a browser would otherwise read
-    // the bytes in another.
-    m_txtHTMLSourceModified = keepEncodingDeclared(m_txtHTMLSourceModified, encoding);
-    return WriteOutput(options.selectedFile, m_txtHTMLSourceModified, encoding, m_snippets, m_host);
+    // the bytes in another; a page a browser would misread is not written at all.
+    auto encoded = encodeDeclared(m_txtHTMLSourceModified, encoding);
+    if (!encoded) {
+        return fail(u"Cannot write \"%1\": %2"_s.arg(
+            QDir::toNativeSeparators(OutputPath(options.selectedFile)), encoded.error()));
+    }
+    m_txtHTMLSourceModified = encoded.value().text;
+    return WriteOutput(options.selectedFile, encoded.value().bytes, m_snippets, m_host);
 }
 
 }  // namespace lumivane

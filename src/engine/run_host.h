@@ -19,6 +19,9 @@ public:
     virtual bool askYesNo(const QString &title, const QString &text) = 0;
     // Shows `folder` in the platform's file browser; the run does not wait for it.
     virtual void openFolder(const QString &folder) = 0;
+    // A remark the user should see that asks nothing and stops nothing ("The page already
+    // animates ..."); the run goes on at once.
+    virtual void notice(const QString &text) = 0;
 };
 
 }  // namespace lumivane

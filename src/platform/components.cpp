@@ -1,7 +1,6 @@
 #include "platform/components.h"
 
 #include "platform/file_operations.h"
-#include "platform/step_timing.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,16 +76,6 @@ Status FileToListBox(QStringList &list, const QString &path)
 Status FileToComboBox(QStringList &list, const QString &path)
 {
     return appendLines(list, path);
-}
-
-Status TextBoxToFile(const QString &text, const QString &path, const PageEncoding &encoding)
-{
-    // Whole or not at all: a failure half-way leaves any earlier file untouched.
-    const QByteArray bytes = encodePage(text, encoding);
-    markStepEnd("encode");
-    Status written = WriteWholeFile(path, bytes);
-    markStepEnd("write");
-    return written;
 }
 
 QString ReplaceText(const QString &text, const QString &find, const QString &replacement,

@@ -5,7 +5,6 @@
 // readable message instead of failing silently.
 
 #include "platform/result.h"
-#include "platform/text_codec.h"
 
 #include <QRandomGenerator>
 #include <QString>
@@ -22,11 +21,6 @@ Status FileToListBox(QStringList &list, const QString &path);
 
 // As FileToListBox; kept as its own name for the window's combo boxes.
 Status FileToComboBox(QStringList &list, const QString &path);
-
-// Writes `text` to `path` in `encoding`, whole or not at all: the bytes go to a temporary file
-// beside the target, which then replaces it. An existing file is replaced without a question.
-Status TextBoxToFile(const QString &text, const QString &path,
-                     const PageEncoding &encoding = PageEncoding{});
 
 enum class CaseSensitivity { Exact, IgnoreCase };
 

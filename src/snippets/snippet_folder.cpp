@@ -14,9 +14,43 @@ SnippetFolder::SnippetFolder(QString folder)
     : m_folder(std::move(folder))
 {}
 
-SnippetFolder SnippetFolder::besideExecutable()
+SnippetFolder SnippetFolder::ofProgram()
 {
-    return SnippetFolder(QDir(QCoreApplication::applicationDirPath()).filePath(u"snippets"_s));
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = programFolder.filePath(u"snippets"_s);
+    if (QFileInfo(beside).isDir()) {
+        return SnippetFolder(QDir::toNativeSeparators(beside));
+    }
+    return SnippetFolder(QDir::toNativeSeparators(
+        QDir::cleanPath(programFolder.filePath(QStringLiteral(LUMIVANE_SNIPPETS_FROM_PROGRAM)))));
+}
+
+Status SnippetFolder::checkComplete() const
+{
+    if (!PathExists(m_folder, PathKind::Folder)) {
+        return Error{u"The snippets folder \"%1\" is missing. Reinstall Lumivane or put the "
+                     "folder back."_s.arg(QDir::toNativeSeparators(m_folder))};
+    }
+    QStringList missing;
+    for (const char *file :
+         {snippet::AnimateLinkRel, snippet::AnimateCss, snippet::FontCss, snippet::FxBounce,
+          snippet::FxSlide, snippet::FxFade, snippet::ActivationScript,
+          snippet::TitleCloseCandidates, snippet::BodyOpenCandidates, snippet::BackButtonScript,
+          snippet::FontList}) {
+        if (!PathExists(path(QString::fromLatin1(file)), PathKind::File)) {
+            missing.append(QString::fromLatin1(file));
+        }
+    }
+    if (!PathExists(libraryFolder(), PathKind::Folder)) {
+        missing.append(QString::fromLatin1(snippet::LibraryFolder));
+    }
+    if (missing.isEmpty()) {
+        return Ok{};
+    }
+    return Error{u"The snippets folder \"%1\" is incomplete: %2 %3 missing. Reinstall Lumivane or "
+                 "put the files back."_s.arg(QDir::toNativeSeparators(m_folder),
+                                             missing.join(u", "_s),
+                                             missing.size() == 1 ? u"is"_s : u"are"_s)};
 }
 
 QString SnippetFolder::path(const QString &fileName) const

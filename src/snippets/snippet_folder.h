@@ -1,7 +1,9 @@
 #pragma once
 
-// The `snippets` folder beside the executable: every text the run puts into a page, the lists it
-// offers and searches with, and the animation library folder `anilibs`.
+// The `snippets` folder: every text the run puts into a page, the lists it offers and searches
+// with, and the animation library folder `anilibs`. Installed as share/lumivane/snippets beside
+// the program's bin folder (the build tree is laid out the same way), or kept in a folder named
+// `snippets` right beside the program.
 
 #include "platform/result.h"
 
@@ -29,8 +31,9 @@ class SnippetFolder {
 public:
     explicit SnippetFolder(QString folder);
 
-    // The `snippets` folder beside the running executable (needs a QCoreApplication).
-    static SnippetFolder besideExecutable();
+    // The running program's snippet folder (needs a QCoreApplication): `snippets` beside the
+    // program when there is one, else the data folder that installing puts next to its bin folder.
+    static SnippetFolder ofProgram();
 
     [[nodiscard]] const QString &folder() const { return m_folder; }
     // The full path of a snippet file or folder, with the platform's separators.
@@ -46,6 +49,11 @@ public:
     // Appends the lines of a snippet file to `list`; a missing, unreadable, non-UTF-8 or (except
     // for the animation lists) empty file gives a message that names it.
     [[nodiscard]] Status readLines(QStringList &list, const char *fileName) const;
+
+    // Whether every file the run reads is there, and `anilibs` with them; otherwise a message that
+    // names the folder and what is missing. Lets a program say so when it starts, not only when
+    // a run gets that far.
+    [[nodiscard]] Status checkComplete() const;
 
 private:
     // The snippet file's path, or a message naming it when it is missing.

@@ -8,7 +8,7 @@ const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
 
 const h = require('./support/harness');
-const { writeAllClassesPage, writeCopyingPage, writeLongPage } = require('./support/pages');
+const { writeAllClassesPage, writeCopyingPage, writeLongPage, writeOwnLibraryPage } = require('./support/pages');
 
 const DURATION = { fast: '1s', natural: '2s', slow: '3s' };
 const ATTRIBUTE = { fast: null, natural: '2s', slow: '3s' };
@@ -104,7 +104,7 @@ describe('entrance animations', () => {
         assert.equal(element.opacity, '1', `${element.id} fully visible`);
         assert.equal(element.visibility, 'visible');
         assert.ok(element.hasBox, `${element.id} has a box`);
-        assert.equal(element.animationName, `lv-${picked[i]}`, `${element.id} animation`);
+        assert.equal(element.animationName, picked[i], `${element.id} animation`);
         assert.equal(element.animationDuration, DURATION[speed], `${element.id} duration`);
       });
       assert.equal(seen.find((element) => element.id === 'turned').transform, ownTransform);
@@ -134,7 +134,7 @@ describe('entrance animations', () => {
       const blocks = await h.looks(page, 'p.wow');
       assert.equal(blocks.length, every.length);
       blocks.forEach((block, i) => {
-        assert.equal(block.animationName, `lv-${every[i]}`, `${every[i]} is defined by the stylesheet`);
+        assert.equal(block.animationName, every[i], `${every[i]} is defined by the stylesheet`);
         assert.equal(block.opacity, '1', `${every[i]} ends visible`);
       });
       assert.equal(await page.evaluate(() => window.__widest), 0, 'no horizontal overflow while animating');
@@ -150,6 +150,61 @@ describe('entrance animations', () => {
       await context.close();
     });
   }
+
+  // A page that animates elements of its own with a library of its own: the run tags only the
+  // others (ours-*), our animations play on them, and the page's own play as the page made them.
+  const OURS = '[id^="ours"]';
+  const ownLibraryPage = (name) => {
+    const output = h.restyle(writeOwnLibraryPage(folder, name), ['--animations', 'slide', '--no-font']);
+    const html = fs.readFileSync(output, 'utf8');
+    assert.doesNotMatch(html, /<[^>]*data-wow-duration[^>]*data-wow-duration/, 'one duration per element');
+    assert.doesNotMatch(html, /class="[^"]*\bwow\b[^"]*\bwow\b/, 'one wow per element');
+    return output;
+  };
+  const viewports = [
+    ['desktop', { viewport: h.DESKTOP }],
+    ['phone', { viewport: h.PHONE, isMobile: true, hasTouch: true }],
+  ];
+  for (const [name, options] of viewports) {
+    test(`a page with its own reveal library keeps it, and ours win on our elements (${name})`, async () => {
+      const output = ownLibraryPage(`own-${name}.html`);
+      const { context, record } = await h.openContext(browser, options);
+      await context.addInitScript(SAMPLE_OVERFLOW);
+      const page = await context.newPage();
+      await page.goto(server.url(output));
+      assert.equal(await h.scrollThroughAll(page, OURS), 4);
+      assert.equal(await page.evaluate(() => window.__widest), 0, 'no sideways scroll while animating');
+      const slides = h.classesOfFamily('slide');
+      for (const element of await h.looks(page, OURS)) {
+        const fx = element.classes.filter((cls) => slides.includes(cls));
+        assert.equal(fx.length, 1, `one animation class on ${element.id}: ${element.classes}`);
+        assert.deepEqual([element.animationName, element.opacity, element.visibility], [fx[0], '1', 'visible'], element.id);
+      }
+      const own = await page.$$eval('[id^="own"]', (elements) =>
+        elements.map((e) => [e.id, e.getAttribute('class'), getComputedStyle(e).animationName, getComputedStyle(e).visibility]),
+      );
+      assert.deepEqual(own, [
+        ['own-title', 'wow fadeIn animated', 'fadeIn', 'visible'],
+        ['own-pic', 'wow zoomIn animated', 'zoomIn', 'visible'],
+        ['own-text', 'wow fadeIn animated', 'fadeIn', 'visible'],
+      ]);
+      h.assertClean(assert, record);
+      await context.close();
+    });
+  }
+
+  test('a page with its own reveal library shows ours at once to a visitor who asked for reduced motion', async () => {
+    const output = ownLibraryPage('own-still.html');
+    const { context, record } = await h.openContext(browser, { reducedMotion: 'reduce' });
+    const page = await context.newPage();
+    await page.goto(server.url(output));
+    const ours = await page.$$eval(OURS, (elements) =>
+      elements.map((e) => [e.id, getComputedStyle(e).visibility, getComputedStyle(e).opacity, e.getAnimations().length]),
+    );
+    assert.deepEqual(ours, ['ours-top', 'ours-hero', 'ours-end', 'ours-full'].map((id) => [id, 'visible', '1', 0]));
+    h.assertClean(assert, record);
+    await context.close();
+  });
 
   // Every tagged element, wherever it is on the page, is fully visible and does not move.
   async function assertAllShowing(page) {

@@ -28,11 +28,13 @@ public:
         return answer;
     }
     void openFolder(const QString &folder) override { openedFolders.append(folder); }
+    void notice(const QString &text) override { notices.append(text); }
 
     bool answer = true;
     QList<Message> messages;
     QStringList questions;
     QStringList openedFolders;
+    QStringList notices;
 };
 
 }  // namespace lumivane::test_support

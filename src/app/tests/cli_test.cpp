@@ -53,6 +53,13 @@ TEST_F(CliTest, HelpVersionRefusalAndBadUsageExitCodes)
         {{u"--animations"_s, u"wobble"_s, offer}, 2, "--animations needs one of"},
         {{u"--speed"_s, u"ludicrous"_s, offer}, 2, "--speed needs one of"},
         {{u"--h1"_s, u"40px;}body{display:none"_s, offer}, 2, "--h1 needs a size in pixels"},
+        {{u"--h3=201"_s, offer}, 2, "--h3 needs a size in pixels from 8 to 200"},
+        {{u"--back-redirect"_s, u"http://"_s, offer},
+         2,
+         "\"http://\" of --back-redirect has no site"},
+        {{u"--back-redirect"_s, u"example.com/offer"_s, offer},
+         2,
+         "Did you mean \"https://example.com/offer\"?"},
         {{u"--font"_s, u"Evil</style>"_s, offer}, 2, "--font needs a font family name"},
         {{u"--seed"_s, u"abc"_s, offer}, 2, "--seed needs a whole number."},
         {{u"--yes=no"_s, offer}, 2, "--yes takes no value."},
@@ -121,13 +128,33 @@ TEST_F(CliTest, OptionsReachThePage)
     ASSERT_EQ(finished.exitCode, 0) << finished.err.toStdString();
     const QString written = output();
     // Every heading draws from the fade list alone (all its names begin so), with no duration.
-    EXPECT_EQ(written.count(u"class=\" wow fade"_s), 30);
+    EXPECT_EQ(written.count(u"class=\" wow lv-fade"_s), 30);
     EXPECT_EQ(written.count(u" wow "_s), 30);
     EXPECT_FALSE(written.contains(u"data-wow-duration"_s));
     EXPECT_TRUE(written.contains(u"Fira+Sans"_s));
     EXPECT_TRUE(written.contains(u"'Fira Sans'"_s));
     EXPECT_TRUE(written.contains(u" h1{font-size:50px;} h3{font-size:26px;}"_s));
     EXPECT_TRUE(written.contains(u"https://example.org/offer"_s));
+}
+
+TEST_F(CliTest, WarnsThatThePageAnimatesElementsOfItsOwn)
+{
+    const QByteArray own = "<!DOCTYPE html><title>T</title><h1 class=\"wow fadeIn\">A</h1>"
+                           "<p class=\"wow\">B</p><h1 class=\"intro wow\">C</h1><h1>D</h1>";
+    const QString offer = page(u"offer.html"_s, own);
+    const QString second = page(u"second.html"_s, own);
+    const QString says = u"The page already animates 3 elements of its own (class wow); they "
+                         "keep their animations and get none of ours.\n"_s;
+    const Finished alone = runCli({u"--yes"_s, offer});
+    EXPECT_EQ(alone.exitCode, 0);
+    EXPECT_TRUE(alone.err.startsWith(u"lumivane-cli: warning: "_s + says))
+        << alone.err.toStdString();
+    EXPECT_EQ(output().count(u" wow "_s), 1);  // only the h1 the page leaves alone
+
+    const Finished batch = runCli({u"--yes"_s, offer, second});
+    EXPECT_EQ(batch.exitCode, 0);
+    EXPECT_TRUE(batch.err.contains(u"lumivane-cli: warning: "_s + second + u": "_s + says))
+        << batch.err.toStdString();
 }
 
 TEST_F(CliTest, ReadOnlyFolderFailsWithPathAndReason)

@@ -101,6 +101,22 @@ TEST_F(AnimationTagging, TagsEveryH1AndImageKeepingTheirClasses)
               "</h1><img></template><noscript><img></noscript></body></html>"_s);
 }
 
+TEST_F(AnimationTagging, LeavesTheElementsThePageAnimatesItselfAsTheyAre)
+{
+    write(snippet::FxFade, "lv-fadeIn\n");
+    const Document document = Document::parse(
+        u"<h1 class=\"wow fadeInUp\" data-wow-duration=\"1s\">A</h1><img class=\"x\twow\">"
+        "<div class=wow><h1 class=wowza>B</h1></div><template><p class=wow></template>"
+        "<noscript><p class=wow></noscript>"_s);
+    EXPECT_EQ(CountPageAnimations(document), 3);
+    ASSERT_EQ(tag(document, AnimationFamily::Fade).value(), 1);
+    EXPECT_EQ(resolveMarkers(document.readBack(), AnimationSpeed::Natural),
+              u"<html><head></head><body><h1 class=\"wow fadeInUp\" data-wow-duration=\"1s\">A"
+              "</h1><img class=\"x\twow\"><div class=\"wow\"><h1 class=\"wowza wow lv-fadeIn\" "
+              "data-wow-duration=\"2s\">B</h1></div><template><p class=\"wow\"></p></template>"
+              "<noscript><p class=wow></noscript></body></html>"_s);
+}
+
 TEST_F(AnimationTagging, ShufflesAfreshForEveryElementHeadingsFirst)
 {
     write(snippet::FxBounce, "bounceIn\n");

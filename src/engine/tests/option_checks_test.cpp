@@ -33,3 +33,38 @@ TEST(OptionChecksTest, FontNamesAreLettersDigitsBlanksDotsAndHyphens)
         EXPECT_FALSE(isFontName(name)) << name.toStdString();
     }
 }
+
+TEST(OptionChecksTest, HeadingSizesRunFromEightToTwoHundredPixels)
+{
+    for (const QString &size : {u"8"_s, u"34"_s, u"200"_s, u"12.5"_s}) {
+        EXPECT_TRUE(isHeadingSize(size)) << size.toStdString();
+    }
+    for (const QString &size : {u"7.99"_s, u"0"_s, u"200.01"_s, u"1000"_s, u"34px"_s}) {
+        EXPECT_FALSE(isHeadingSize(size)) << size.toStdString();
+    }
+}
+
+TEST(OptionChecksTest, ABackButtonAddressIsAWholeHttpOrHttpsAddress)
+{
+    for (const QString &address :
+         {u"https://example.com/offer"_s, u"HTTP://example.com"_s, u"http://localhost:8080/"_s,
+          u"https://example.org/offer?a=1&b=\"2\""_s}) {
+        EXPECT_EQ(redirectAddressProblem(address), std::nullopt) << address.toStdString();
+    }
+    const std::pair<QString, QString> refused[] = {
+        {u""_s, u"is empty."_s},
+        {u"http://"_s, u"has no site after http://"_s},
+        {u"https:///offer"_s, u"has no site after https://"_s},
+        {u"https:example.com"_s, u"has no site after https://"_s},
+        {u"example.com/offer"_s, u"Did you mean \"https://example.com/offer\"?"_s},
+        {u"https://example.com/my offer"_s, u"holds spaces"_s},
+        {u"https://example.com/\n"_s, u"holds spaces"_s},
+        {u"javascript:alert(1)"_s, u"is not a web address"_s},
+        {u"ftp://example.com/"_s, u"is not a web address"_s},
+    };
+    for (const auto &[address, problem] : refused) {
+        const auto found = redirectAddressProblem(address);
+        ASSERT_TRUE(found.has_value()) << address.toStdString();
+        EXPECT_TRUE(found->contains(problem)) << found->toStdString();
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "engine/output_stage.h"
 #include "engine/restyle_run.h"
+#include "platform/text_codec.h"
 
 #include "qt_printers.h"
 #include "recording_host.h"
@@ -157,6 +158,28 @@ TEST_F(RestyleRunTest, WritesEveryCharacterBackInThePagesOwnEncoding)
         EXPECT_TRUE(written.startsWith(c.bytes.left(4)));  // the same byte-order mark or none
         EXPECT_TRUE(written.contains(c.kept)) << written.toStdString();
     }
+}
+
+TEST_F(RestyleRunTest, WritesOnlyWhatABrowserReadsInThePagesOwnEncoding)
+{
+    // Stray text before the doctype leaves the parsed head empty and the <meta charset> in the
+    // body, behind the back-button script: only a declaration of our own keeps the page UTF-8.
+    RunOptions back;
+    back.backButton = true;
+    back.backRedirect = u"https://example.com/x"_s;
+    ASSERT_TRUE(run(writePage(u"stray.html"_s, "notes\n<!DOCTYPE html><html><head><meta "
+                                               "charset=\"UTF-8\"><title>\xE6\x97\xA5</title>"),
+                    back)
+                    .written());
+    EXPECT_EQ(prescanCharset(readFile(output(u"stray_modified.html"_s))), QByteArray("UTF-8"));
+
+    // A doctype too long for any declaration to be found: no page, no "Done".
+    const QString page = writePage(
+        u"long.html"_s, "<!DOCTYPE html SYSTEM \"" + QByteArray(1100, 'x') + "\"><p>\xE6\x97\xA5");
+    host.messages.clear();
+    host.openedFolders.clear();
+    expectFailureNaming(run(page), output(u"long_modified.html"_s));
+    EXPECT_FALSE(QFileInfo::exists(output(u"long_modified.html"_s)));
 }
 
 TEST_F(RestyleRunTest, AsksBeforeOverwritingAndChangesNothingWhenDeclined)

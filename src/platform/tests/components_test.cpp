@@ -11,7 +11,6 @@
 
 using namespace Qt::StringLiterals;
 using namespace lumivane;
-using lumivane::test_support::readFile;
 using lumivane::test_support::writeFile;
 
 TEST(ReplaceText, ReplacesEveryOccurrenceInOnePassWithoutRescanning)
@@ -64,19 +63,6 @@ TEST(FileToListBox, AppendsTheLinesOfEachFileInTurnAndNamesAMissingOne)
     // FileToTextBox drops the byte-order mark too.
     writeFile(folder.filePath(u"s.txt"_s), "\xEF\xBB\xBF<style>\xE2\x80\x9C</style>\r\n");
     EXPECT_EQ(FileToTextBox(folder.filePath(u"s.txt"_s)).value(), u"<style>\u201C</style>\r\n"_s);
-}
-
-TEST(TextBoxToFile, ReplacesTheFileWholeInTheGivenEncoding)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(u"out.html"_s);
-    writeFile(path, QByteArray(10'000, 'x'));
-    const PageEncoding cp1252{PageEncoding::Kind::Windows1252, false, "windows-1252"};
-    ASSERT_TRUE(TextBoxToFile(u"\u201Cok\u201D"_s, path, cp1252).ok());
-    EXPECT_EQ(readFile(path), QByteArray("\x93ok\x94"));
-    // The temporary file was renamed over the target: nothing else is left.
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{u"out.html"_s});
 }
 
 TEST(ShuffleList, KeepsTheItemsReachesEveryOrderAndFollowsTheSeed)

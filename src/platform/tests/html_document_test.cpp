@@ -58,9 +58,12 @@ TEST(Serializer, WritesTheBodyAsBrowsersDo)
          u"<noscript><p class=n>a &amp; b</p></noscript>"_s},
         // A carriage return from a character reference survives, in text and in values.
         {u"<p title='a&#13;b'>c&#13;d</p>"_s, u"<p title=\"a&#13;b\">c&#13;d</p>"_s},
-        // The parser drops one newline after <pre>/<textarea>; browsers no longer add one back.
-        {u"<pre>\n\nx</pre><textarea>\n\ny</textarea>"_s,
-         u"<pre>\nx</pre><textarea>\ny</textarea>"_s},
+        // The parser drops one newline after <pre>, <textarea> and <listing>: one more is
+        // written where their text starts with a newline, so none is lost on the next parse.
+        {u"<pre>\n\nx</pre><textarea>\n\ny</textarea><listing>\n\nz</listing><pre>\nw</pre>"
+         "<pre><b>\nv</b></pre>"_s,
+         u"<pre>\n\nx</pre><textarea>\n\ny</textarea><listing>\n\nz</listing><pre>w</pre>"
+         "<pre><b>\nv</b></pre>"_s},
         {u"<template id=t><h1 class=a>Hi &amp; bye</h1><img src=x></template>"_s,
          u"<template id=\"t\"><h1 class=\"a\">Hi &amp; bye</h1><img src=\"x\"></template>"_s},
         // SVG and MathML names keep their case; namespaced attributes keep their prefix.

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QPushButton;
+class QStackedWidget;
 class QWidget;
 
 namespace lumivane {
@@ -44,11 +45,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:
-    void buildDropArea();
-    void buildBrowsePanel();
+    QWidget *buildDropArea();
+    QWidget *buildBrowsePanel();
     void HookDropTarget();
     void UnhookDropTarget();
     bool inBrowseMode() const;
@@ -61,6 +63,9 @@ private:
     QLabel *Label3;
     QPushButton *cmdOk;
     QPushButton *cmdUnload;
+    // The drop area and the browse panel: the dialog is in browse mode exactly when the panel
+    // shows.
+    QStackedWidget *modes_;
     QWidget *picNoDragAndDrop;
     QLabel *Label6;
     LinkLabel *Label7;
@@ -69,6 +74,7 @@ private:
     DropWindowProc *dropWindowProc_;
     QStringList lstFiles;
     InformUser informUser_;
+    bool sized_ = false;
 };
 
 }  // namespace lumivane

@@ -37,6 +37,9 @@ HtmlFilePicker::HtmlFilePicker(QWidget *parent)
     Drive1->setObjectName(u"Drive1"_s);
     Dir1->setObjectName(u"Dir1"_s);
     File1->setObjectName(u"File1"_s);
+    Drive1->setAccessibleName(u"Drive"_s);
+    Dir1->setAccessibleName(u"Folders"_s);
+    File1->setAccessibleName(u"Pages (.htm, .html)"_s);
 
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     Dir1->setModel(folderModel_);
@@ -74,6 +77,21 @@ HtmlFilePicker::HtmlFilePicker(QWidget *parent)
             });
 
     setFolder(QDir::currentPath());
+}
+
+void HtmlFilePicker::placeInTabOrder(QWidget *before, QWidget *after)
+{
+    QWidget::setTabOrder(before, Drive1);
+    QWidget::setTabOrder(Drive1, Dir1);
+    QWidget::setTabOrder(Dir1, File1);
+    QWidget::setTabOrder(File1, after);
+}
+
+void HtmlFilePicker::focusFileList()
+{
+    // The arrow keys choose a page; Space chooses the one under the focus frame. Nothing is chosen
+    // before the user does: Ok then asks for a page.
+    File1->setFocus(Qt::OtherFocusReason);
 }
 
 QString HtmlFilePicker::selectedFilePath() const

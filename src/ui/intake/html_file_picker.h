@@ -35,6 +35,11 @@ public:
     // error worth a message; the lists stay where they were and false is returned.
     bool openDrive(const QString &rootPath);
 
+    // Puts the three lists into the tab order between `before` and `after`.
+    void placeInTabOrder(QWidget *before, QWidget *after);
+    // Gives the keyboard to the page list, where the arrow keys pick a page; none is picked yet.
+    void focusFileList();
+
 private:
     void fillDriveList();
     void showDriveInList(const QString &rootPath);

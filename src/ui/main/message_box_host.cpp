@@ -1,41 +1,15 @@
 #include "ui/main/message_box_host.h"
 
+#include "ui/main/desktop_opener.h"
+
 #include <QApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace lumivane {
 
 namespace {
-
-// A run shows a busy cursor while it works, and its questions and messages come in the middle of
-// it: over a message box the normal arrow is shown until the box is answered.
-class ArrowWhileAsking {
-public:
-    ArrowWhileAsking()
-        : m_busy(QGuiApplication::overrideCursor() != nullptr)
-    {
-        if (m_busy) {
-            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-        }
-    }
-    ~ArrowWhileAsking()
-    {
-        if (m_busy) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-    }
-    ArrowWhileAsking(const ArrowWhileAsking &) = delete;
-    ArrowWhileAsking &operator=(const ArrowWhileAsking &) = delete;
-
-private:
-    bool m_busy;
-};
 
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
@@ -55,7 +29,14 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
 
 MessageBoxHost::MessageBoxHost(QWidget *parent)
     : m_parent(parent)
+    // The page is written by the time anything is opened; a desktop without a file manager or
+    // browser only misses the convenience, and is told where the file is.
+    , m_opener(std::make_unique<DesktopOpener>(
+          [this](const QString &message) { inform(u"Error"_s, message, MessageIcon::Error); },
+          nullptr))
 {}
+
+MessageBoxHost::~MessageBoxHost() = default;
 
 QWidget *MessageBoxHost::boxParent() const
 {
@@ -69,29 +50,46 @@ QWidget *MessageBoxHost::boxParent() const
 
 void MessageBoxHost::inform(const QString &title, const QString &text, MessageIcon icon)
 {
-    const ArrowWhileAsking arrow;
     QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, boxParent());
     box.exec();
 }
 
 bool MessageBoxHost::askYesNo(const QString &title, const QString &text)
 {
-    const ArrowWhileAsking arrow;
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                     boxParent());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
+void MessageBoxHost::notice(const QString &text)
+{
+    // Not modal: a remark must not hold up the run or wait for an answer.
+    auto *box = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(),
+                                text, QMessageBox::Ok, boxParent());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 void MessageBoxHost::openFolder(const QString &folder)
 {
-    // The page is written by now; a desktop without a file manager only misses the convenience.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(folder)))) {
-        inform(u"Error"_s,
-               u"The folder \"%1\" could not be opened. The modified file is there."_s.arg(
-                   QDir::toNativeSeparators(folder)),
-               MessageIcon::Error);
-    }
+    m_opener->openFolder(folder);
+}
+
+void MessageBoxHost::showInFolder(const QString &file)
+{
+    m_opener->showInFolder(file);
+}
+
+void MessageBoxHost::openPage(const QString &page)
+{
+    m_opener->openPage(page);
+}
+
+void MessageBoxHost::setOpenProgram(const QString &program)
+{
+    m_opener->setOpenProgram(program);
 }
 
 }  // namespace lumivane

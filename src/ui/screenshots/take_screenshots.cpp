@@ -1,6 +1,7 @@
-// lumivane-screenshots FOLDER: saves the main window as it starts (main-window.png) and the intake
-// dialog in drop mode (intake-drop.png) and in browse mode (intake-browse.png) into FOLDER. The
-// browse lists show the current folder, so run it from a folder with a page or two in it.
+// lumivane-screenshots FOLDER: saves the main window as it starts (main-window.png), the intake
+// dialog in drop mode (intake-drop.png) and in browse mode (intake-browse.png), and the main window
+// after restyling index.html of the current folder (main-window-done.png) into FOLDER. The browse
+// lists show the current folder, so run it from a folder with a page or two in it.
 
 #include "snippets/snippet_folder.h"
 #include "ui/intake/frmdropfiles.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMouseEvent>
@@ -53,6 +55,20 @@ void click(QWidget *widget)
     QCoreApplication::sendEvent(widget, &release);
 }
 
+// The run's messages and the opened folder stay out of the pictures: every question is answered
+// Yes and nothing is shown or opened.
+class QuietHost final : public lumivane::WindowHost {
+public:
+    void inform(const QString & /*title*/, const QString & /*text*/,
+                lumivane::MessageIcon /*icon*/) override
+    {}
+    bool askYesNo(const QString & /*title*/, const QString & /*text*/) override { return true; }
+    void openFolder(const QString & /*folder*/) override {}
+    void showInFolder(const QString & /*file*/) override {}
+    void openPage(const QString & /*page*/) override {}
+    void notice(const QString & /*text*/) override {}
+};
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -69,7 +85,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    lumivane::frmMain window(lumivane::SnippetFolder::besideExecutable());
+    lumivane::frmMain window(lumivane::SnippetFolder::ofProgram(), std::make_unique<QuietHost>());
     window.show();
     settle(300);
     bool ok = save(&window, folder, u"main-window.png"_s);
@@ -88,5 +104,17 @@ int main(int argc, char *argv[])
     click(browseLink);
     settle(1000);
     ok = save(dialog, folder, u"intake-browse.png"_s) && ok;
+
+    // A page restyled: the window shows where it went, with the buttons that open it.
+    dialog->close();
+    window.setSelectedFile(QDir::current().absoluteFilePath(u"index.html"_s));
+    window.cmdGo_Click();
+    QElapsedTimer waited;
+    waited.start();
+    while (window.isRunning() && waited.elapsed() < 60'000) {
+        settle(50);
+    }
+    settle(300);
+    ok = save(&window, folder, u"main-window-done.png"_s) && ok;
     return ok ? 0 : 1;
 }

@@ -35,8 +35,9 @@ function launchBrowser() {
   return chromium.launch(LAUNCH);
 }
 
+// The build tree keeps the snippet folder where installing puts it, in the data folder beside bin.
 function snippetsFolder() {
-  return path.join(path.dirname(CLI), 'snippets');
+  return path.join(path.dirname(CLI), '..', 'share', 'lumivane', 'snippets');
 }
 
 // The animation class names of the library, by family, as the fx files list them.
@@ -169,20 +170,20 @@ function taggedElements(page) {
   );
 }
 
-// Scrolls every element of class wow into view in turn, waiting until the reveal script has
-// started it, then waits for every animation on the page to end.
-async function scrollThroughAll(page, timeoutPerElement = 10000) {
-  const count = await page.locator('.wow').count();
+// Scrolls every element of the selector (every element of class wow) into view in turn, waiting
+// until the reveal script has started it, then waits for every animation on the page to end.
+async function scrollThroughAll(page, selector = '.wow', timeoutPerElement = 10000) {
+  const count = await page.locator(selector).count();
   for (let i = 0; i < count; i++) {
-    await page.evaluate((index) => {
-      document.querySelectorAll('.wow')[index].scrollIntoView({ block: 'center' });
-    }, i);
+    await page.evaluate(([which, index]) => {
+      document.querySelectorAll(which)[index].scrollIntoView({ block: 'center' });
+    }, [selector, i]);
     try {
-      await page.waitForFunction((index) => document.querySelectorAll('.wow')[index].classList.contains('lv-in'), i, {
+      await page.waitForFunction(([which, index]) => document.querySelectorAll(which)[index].classList.contains('lv-in'), [selector, i], {
         timeout: timeoutPerElement,
       });
     } catch (error) {
-      const what = await page.evaluate((index) => document.querySelectorAll('.wow')[index].outerHTML.slice(0, 120), i);
+      const what = await page.evaluate(([which, index]) => document.querySelectorAll(which)[index].outerHTML.slice(0, 120), [selector, i]);
       throw new Error(`element ${i} never revealed after scrolling to it: ${what}\n${error.message}`);
     }
   }
@@ -190,8 +191,13 @@ async function scrollThroughAll(page, timeoutPerElement = 10000) {
   return count;
 }
 
+// A finished animation that holds its end (fill-mode forwards, as a page's own library may use)
+// stays listed; it no longer moves.
 function waitForAnimationsToEnd(page, timeout = 30000) {
-  return page.waitForFunction(() => document.getAnimations().length === 0, null, { timeout, polling: 100 });
+  return page.waitForFunction(() => document.getAnimations().every((a) => a.playState === 'finished'), null, {
+    timeout,
+    polling: 100,
+  });
 }
 
 // What a visitor sees of each element of a selector: its computed opacity, visibility, animation

@@ -122,6 +122,78 @@ document.addEventListener('DOMContentLoaded', function () {
   return file;
 }
 
+// A page that runs a scroll-reveal library of its own, written the common way: its stylesheet
+// hides every .wow element and names an animation for each of its classes (the slides travel
+// 3000 px); its script, once the page is parsed, notes each .wow element's animation, hides it,
+// and as it scrolls into view shows it with that animation, its data-wow-duration and the class
+// animated. Its own elements stand at the top, ours-* (for the run to tag) above and below the fold.
+function writeOwnLibraryPage(folder, name = 'own-library.html') {
+  writePictures(folder);
+  fs.writeFileSync(
+    path.join(folder, 'own-reveal.css'),
+    `.wow { visibility: hidden; }
+.animated { animation-duration: 1s; animation-fill-mode: both; }
+.fadeIn { animation-name: fadeIn; }
+.zoomIn { animation-name: zoomIn; }
+.slideInUp, .slideInDown, .slideInLeft, .slideInRight { animation-name: slideIn; }
+@keyframes fadeIn { from { opacity: 0; } }
+@keyframes zoomIn { from { opacity: 0; transform: scale(0.3); } }
+@keyframes slideIn { from { transform: translate3d(3000px, 0, 0); } }
+`,
+  );
+  fs.writeFileSync(
+    path.join(folder, 'own-reveal.js'),
+    `document.addEventListener('DOMContentLoaded', function () {
+  var boxes = [].slice.call(document.querySelectorAll('.wow'));
+  var names = boxes.map(function (box) {
+    var name = getComputedStyle(box).animationName;
+    box.style.visibility = 'hidden';
+    box.style.animationName = 'none';
+    return name === 'none' ? '' : name;
+  });
+  function check() {
+    boxes.forEach(function (box, i) {
+      var r = box && box.getBoundingClientRect();
+      if (!box || r.top >= innerHeight || r.bottom <= 0) return;
+      if (box.getAttribute('data-wow-duration')) box.style.animationDuration = box.getAttribute('data-wow-duration');
+      box.style.visibility = 'visible';
+      box.style.animationName = names[i];
+      box.className += ' animated';
+      boxes[i] = null;
+    });
+  }
+  addEventListener('scroll', check);
+  check();
+});
+`,
+  );
+  const file = path.join(folder, name);
+  fs.writeFileSync(
+    file,
+    `<!DOCTYPE html>
+<html lang="en"><head><meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Own library</title>
+<link rel="stylesheet" href="own-reveal.css">
+<style>body { margin: 0 auto; max-width: 60rem; padding: 0 1rem; } img { max-width: 100%; } .spacer { height: 1200px; }</style>
+</head>
+<body>
+<h1 id="own-title" class="wow fadeIn" data-wow-duration="1s">Our story</h1>
+<img id="own-pic" class="wow zoomIn" src="hero.svg" alt="" width="200" height="100">
+<p id="own-text" class="wow fadeIn">Told by the page itself.</p>
+<h1 id="ours-top">Ours, in view</h1>
+<div class="spacer"></div>
+<img id="ours-hero" src="hero.svg" alt="" width="600" height="300">
+<div class="spacer"></div>
+<h1 id="ours-end">Ours, at the end</h1>
+<img id="ours-full" src="hero.svg" alt="" style="display:block;width:100%;height:auto">
+<script src="own-reveal.js"></script>
+</body></html>
+`,
+  );
+  return file;
+}
+
 function writePlainPage(folder, name, title, body) {
   const file = path.join(folder, name);
   fs.writeFileSync(
@@ -134,4 +206,4 @@ function writePlainPage(folder, name, title, body) {
   return file;
 }
 
-module.exports = { writeAllClassesPage, writeCopyingPage, writeLongPage, writePlainPage };
+module.exports = { writeAllClassesPage, writeCopyingPage, writeLongPage, writeOwnLibraryPage, writePlainPage };

@@ -59,10 +59,7 @@ TEST_F(IntakeHandOff, BrowseOkHandsOverFolderAndNameWithOneSeparator)
     const QString page = makeFile(u"site/index.html"_s);
     const QString folder = tempDir.filePath(u"site"_s);
     clickLink(u"Label5"_s);
-    selectInFileList(folder, u"index.html"_s);
-    EXPECT_EQ(picker()->selectedFilePath(), page);
-
-    // A folder given with a separator at its end gives the same path, not one with two.
+    // A folder given with a separator at its end gives the path with one, not two.
     selectInFileList(folder + u'/', u"index.html"_s);
     pressOk();
     EXPECT_EQ(confirmedPaths, QStringList{page});

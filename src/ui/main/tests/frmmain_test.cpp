@@ -1,30 +1,36 @@
-// The main window driven as a user drives it: clicks and typing on the real widgets, pages on disk
-// in temporary folders, every message answered by a host that records it.
+// The main window driven as a user drives it: clicks, keys and typing on the real widgets, pages on
+// disk in temporary folders, every message answered by a host that records it.
 
 #include "engine/output_stage.h"
 #include "engine/restyle_run.h"
 #include "ui/intake/frmdropfiles.h"
 #include "ui/main/frmmain.h"
+#include "ui/widgets/elided_label.h"
 
 #include "qt_printers.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace lumivane;
@@ -37,34 +43,41 @@ struct Message {
     QString title;
     QString text;
     MessageIcon icon;
-    bool busyCursor;  // whether the run's busy cursor was up while the message was shown
 };
 
-bool busyCursorShown()
-{
-    const QCursor *cursor = QGuiApplication::overrideCursor();
-    return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-}
-
-// Stands in for the message boxes and the file manager: records what the window shows and
-// answers the overwrite question as told.
-class FakeHost final : public RunHost {
+// Stands in for the message boxes, the file manager and the browser: records what the window
+// shows and answers the overwrite question as told.
+class FakeHost final : public WindowHost {
 public:
     void inform(const QString &title, const QString &text, MessageIcon icon) override
     {
-        messages.append({title, text, icon, busyCursorShown()});
+        noteThread();
+        messages.append({title, text, icon});
     }
     bool askYesNo(const QString &title, const QString &text) override
     {
+        noteThread();
         questions.append(title + u": "_s + text);
         return answer;
     }
-    void openFolder(const QString &folder) override { openedFolders.append(folder); }
+    void openFolder(const QString &folder) override { opened.append(u"folder "_s + folder); }
+    void showInFolder(const QString &file) override
+    {
+        noteThread();
+        opened.append(u"show "_s + file);
+    }
+    void openPage(const QString &page) override { opened.append(u"page "_s + page); }
+    void notice(const QString &text) override { notices.append(text); }
 
+    // Message boxes belong to the interface thread; the run's worker must never show one itself.
+    void noteThread() { offThread = offThread || QThread::currentThread() != qApp->thread(); }
+
+    bool offThread = false;
     bool answer = true;
     QList<Message> messages;
     QStringList questions;
-    QStringList openedFolders;
+    QStringList opened;
+    QStringList notices;
 };
 
 const QByteArray samplePage = "<!DOCTYPE html>\n<html><head><title>Offer</title></head>"
@@ -73,18 +86,6 @@ const QByteArray samplePage = "<!DOCTYPE html>\n<html><head><title>Offer</title>
 
 // An h1 that the animation stage tagged.
 const QRegularExpression animatedHeading(uR"(<h1 [^>]*class="[^"]*\bwow\b)"_s);
-
-const QStringList expectedSizes{u"44"_s, u"40"_s, u"38"_s, u"36"_s, u"34"_s, u"32"_s,
-                                u"30"_s, u"28"_s, u"26"_s, u"24"_s, u"22"_s, u"20"_s};
-
-QStringList itemsOf(const QComboBox *combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items.append(combo->itemText(i));
-    }
-    return items;
-}
 
 // Every file below `folder`, relative to it, so that a test can see that nothing was written.
 QStringList filesBelow(const QString &folder)
@@ -105,6 +106,21 @@ void typeInto(QComboBox *combo, const QString &text)
     QTest::keyClicks(combo->lineEdit(), text);
 }
 
+// One key, sent where the keyboard focus is, as a key press reaches the program.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no control has the keyboard focus";
+    QTest::keyClick(focus, key, modifiers);
+}
+
+// Waits until `window` has the keyboard: the window system says so first, the program a moment
+// later.
+bool becameActive(QWidget *window)
+{
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
 // Lets the dialogs that closed delete themselves, as the event loop would.
 void processDeferredDeletes()
 {
@@ -117,6 +133,12 @@ protected:
     {
         ASSERT_TRUE(work.isValid());
         QDir().mkpath(pageFolder);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        // A run left going by a failed test ends before the next test's files are made.
+        QThreadPool::globalInstance()->waitForDone();
     }
 
     // A window over the project's own snippet folder, or over `snippets` when given.
@@ -150,6 +172,7 @@ protected:
         writeFile(path, bytes);
         return path;
     }
+    QString outputOf(const QString &name) const { return QDir(pageFolder).filePath(name); }
 
     // Picks the page as the user does: the select button opens the intake dialog, which confirms
     // the page.
@@ -161,7 +184,16 @@ protected:
         emit dialog->pageConfirmed(path);
     }
 
-    void clickGo() { QTest::mouseClick(control<QPushButton>("cmdGo"), Qt::LeftButton); }
+    // A click on the run button, then the run's end (it runs on a worker thread).
+    void clickGoAndWait()
+    {
+        QTest::mouseClick(control<QPushButton>("cmdGo"), Qt::LeftButton);
+        waitForRun();
+    }
+    void waitForRun() const
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isRunning(); }, 60'000));
+    }
 
     QTemporaryDir work;
     QString pageFolder = work.filePath(u"pages"_s);
@@ -173,245 +205,236 @@ protected:
 
 using StartUpTest = MainWindowTest;
 
-TEST_F(StartUpTest, ShowsTheDefaultsOfEveryLaunch)
-{
-    openWindow();
-    EXPECT_EQ(window->windowTitle(), u"Lumivane v1.4"_s);
-    EXPECT_EQ(window->size(), QSize(711, 594));
-
-    EXPECT_EQ(itemsOf(combo("cboAnimations")),
-              QStringList({u"Bounce + Fade"_s, u"Slide + Fade"_s, u"Bounce + Slide"_s, u"Bounce"_s,
-                           u"Slide"_s, u"Fade"_s}));
-    EXPECT_EQ(combo("cboAnimations")->currentText(), u"Bounce + Fade"_s);
-    EXPECT_EQ(itemsOf(combo("cboSpeed")), QStringList({u"Fast"_s, u"Natural"_s, u"Slow"_s}));
-    EXPECT_EQ(combo("cboSpeed")->currentText(), u"Natural"_s);
-
-    const std::array sizeFields{combo("cboFontSize_0"), combo("cboFontSize_1"),
-                                combo("cboFontSize_2")};
-    const std::array defaults{u"34"_s, u"30"_s, u"26"_s};
-    for (std::size_t i = 0; i < sizeFields.size(); ++i) {
-        SCOPED_TRACE(i);
-        const QStringList sizes = itemsOf(sizeFields[i]);
-        EXPECT_EQ(sizes, expectedSizes);
-        EXPECT_EQ(sizes.size(), 12);
-        EXPECT_EQ(sizes.first(), u"44"_s);
-        EXPECT_EQ(sizes.last(), u"20"_s);
-        EXPECT_FALSE(sizes.contains(u"42"_s));
-        EXPECT_EQ(sizeFields[i]->currentText(), defaults[i]);
-    }
-
-    for (const char *ticked :
-         {"chkAnimations", "chkFonts", "chkHFontSize_0", "chkHFontSize_1", "chkHFontSize_2"}) {
-        EXPECT_TRUE(check(ticked)->isChecked()) << ticked;
-    }
-    EXPECT_FALSE(check("chkEnableBack")->isChecked());
-    EXPECT_EQ(control<QLineEdit>("txtBackRedirect")->text(), u"http://"_s);
-    EXPECT_TRUE(control<QLabel>("lblSelectedFile")->text().isEmpty());
-    EXPECT_TRUE(host->messages.isEmpty());
-}
-
-TEST_F(StartUpTest, OpensCentredOnTheScreen)
-{
-    openWindow();
-    window->show();
-    ASSERT_NE(window->screen(), nullptr);
-    const QPoint offset =
-        window->frameGeometry().center() - window->screen()->availableGeometry().center();
-    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << ", " << offset.y();
-}
-
-TEST_F(StartUpTest, EveryOptionFieldIsEditable)
-{
-    openWindow();
-    for (const char *name : {"cboAnimations", "cboSpeed", "cboFonts", "cboFontSize_0",
-                             "cboFontSize_1", "cboFontSize_2"}) {
-        EXPECT_TRUE(combo(name)->isEditable()) << name;
-    }
-    EXPECT_TRUE(control<QLineEdit>("txtBackRedirect")->isEnabled());
-}
-
-TEST_F(StartUpTest, CaptionsReadAsTheUserExpects)
-{
-    openWindow();
-    const std::pair<const char *, QString> captions[] = {
-        {"lblAppName", u"Lumivane"_s},
-        {"Label3", u"Speed:"_s},
-        {"Label4", u"Redirect Visitors To:"_s},
-        {"Label5", u"Learn More"_s},
-        {"Label6", u"Comment: Font overriding is not always possible because of CSS settings set "
-                   "in the original page."_s},
-        {"Label1", u"The modified files will be saved as (filename)_modified.html."_s},
-        {"Label2", u"Example: index_modified.html"_s},
-    };
-    for (const auto &[name, text] : captions) {
-        EXPECT_EQ(control<QLabel>(name)->text(), text) << name;
-    }
-    EXPECT_EQ(control<QPushButton>("cmdSelect")->text(), u"Select an HTML File (.htm or .html)"_s);
-    EXPECT_EQ(control<QPushButton>("cmdGo")->text(), u"Let's Do This with 1 Click!"_s);
-    EXPECT_EQ(check("chkAnimations")->text(), u"Apply Random Animations "_s);
-    EXPECT_EQ(check("chkFonts")->text(), u"Apply a G Font"_s);
-    EXPECT_EQ(check("chkEnableBack")->text(), u"Enable the \"Back Button Control\" Feature"_s);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(check(QStringLiteral("chkHFontSize_%1").arg(i).toLatin1().constData())->text(),
-                  u"Use Custom Font Size For H%1"_s.arg(i + 1));
-    }
-    EXPECT_EQ(control<QGroupBox>("frPro")->title(), u"Back Button Control"_s);
-}
-
-TEST_F(StartUpTest, FontListComesFromTheSnippetFolderInFileOrder)
-{
-    openWindow();
-    const QStringList lines =
-        QString::fromUtf8(readFile(QString::fromUtf8(LUMIVANE_SNIPPETS_DIR) + u"/gfonts.txt"_s))
-            .split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_GT(lines.size(), 1);
-    EXPECT_EQ(itemsOf(combo("cboFonts")), lines);
-    EXPECT_EQ(combo("cboFonts")->currentIndex(), 0);
-    EXPECT_EQ(combo("cboFonts")->currentText(), lines.first());
-}
-
-TEST_F(StartUpTest, AFontListOfThreeLinesGivesThreeFontsAndTheFirstIsChosen)
+TEST_F(StartUpTest, StartsWithTheCommandLinesDefaultsAndTheFirstFontOfTheList)
 {
     const QString snippets = work.filePath(u"snippets"_s);
     test_support::copySnippetFolder(snippets);
     writeFile(snippets + u"/gfonts.txt"_s, "Lato\r\nMerriweather Sans\r\nM PLUS 1p\r\n");
     openWindow(snippets);
-    EXPECT_EQ(itemsOf(combo("cboFonts")),
-              QStringList({u"Lato"_s, u"Merriweather Sans"_s, u"M PLUS 1p"_s}));
-    EXPECT_EQ(window->readOptions().fontName, u"Lato"_s);
+    EXPECT_EQ(combo("cboFonts")->count(), 3);
+
+    RunOptions expected;
+    expected.fontName = u"Lato"_s;
+    const RunOptions shown = window->readOptions();
+    EXPECT_EQ(shown.selectedFile, expected.selectedFile);
+    EXPECT_EQ(shown.animations, expected.animations);
+    EXPECT_EQ(shown.animationFamily, expected.animationFamily);
+    EXPECT_EQ(shown.speed, expected.speed);
+    EXPECT_EQ(shown.fonts, expected.fonts);
+    EXPECT_EQ(shown.fontName, expected.fontName);
+    for (std::size_t i = 0; i < expected.headingSizes.size(); ++i) {
+        EXPECT_EQ(shown.headingSizes[i].enabled, expected.headingSizes[i].enabled);
+        EXPECT_EQ(shown.headingSizes[i].pixels, expected.headingSizes[i].pixels);
+    }
+    EXPECT_EQ(shown.backButton, expected.backButton);
+    EXPECT_EQ(shown.backRedirect, expected.backRedirect);
 }
 
-TEST_F(StartUpTest, AMissingOrEmptyFontListLeavesTheFieldEmptyWithoutAMessage)
+TEST_F(StartUpTest, AMissingOrIncompleteSnippetsFolderIsToldWithItsPathWhenTheWindowShows)
 {
     const QString snippets = work.filePath(u"snippets"_s);
-    test_support::copySnippetFolder(snippets);
-    for (const bool missing : {true, false}) {
-        SCOPED_TRACE(missing ? "missing" : "empty");
-        if (missing) {
-            QFile::remove(snippets + u"/gfonts.txt"_s);
-        } else {
-            writeFile(snippets + u"/gfonts.txt"_s, "");
-        }
+    const struct {
+        const char *damage;
+        std::function<void()> apply;
+        QString told;  // empty: nothing is told
+    } cases[] = {
+        {"complete", [] {}, {}},
+        {"empty font list", [&] { writeFile(snippets + u"/gfonts.txt"_s, ""); }, {}},
+        {"no back-button script", [&] { QFile::remove(snippets + u"/b.cfg"_s); },
+         u"\"%1\" is incomplete: b.cfg is missing."_s.arg(snippets)},
+        {"no library", [&] { QDir(snippets + u"/anilibs"_s).removeRecursively(); },
+         u"\"%1\" is incomplete: anilibs is missing."_s.arg(snippets)},
+        {"no folder", [&] { QDir(snippets).removeRecursively(); },
+         u"\"%1\" is missing."_s.arg(snippets)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.damage);
+        QDir(snippets).removeRecursively();
+        test_support::copySnippetFolder(snippets);
+        c.apply();
         openWindow(snippets);
-        EXPECT_EQ(combo("cboFonts")->count(), 0);
-        EXPECT_EQ(combo("cboFonts")->currentIndex(), -1);
-        EXPECT_TRUE(combo("cboFonts")->currentText().isEmpty());
-        EXPECT_TRUE(host->messages.isEmpty());
-        // The rest of the window starts as always.
-        EXPECT_EQ(combo("cboSpeed")->currentText(), u"Natural"_s);
+        window->show();
+        QTest::qWait(20);
+        if (c.told.isEmpty()) {
+            EXPECT_TRUE(host->messages.isEmpty());
+        } else {
+            ASSERT_EQ(host->messages.size(), 1);
+            EXPECT_EQ(host->messages[0].icon, MessageIcon::Error);
+            EXPECT_TRUE(host->messages[0].text.contains(c.told))
+                << host->messages[0].text.toStdString();
+        }
     }
 }
 
-TEST_F(StartUpTest, ASecondLaunchStartsFromTheDefaultsWhateverTheFirstChose)
+TEST_F(StartUpTest, BothWindowsFitOnTheScreenAndStartInItsMiddle)
 {
     openWindow();
-    const RunOptions fresh = window->readOptions();
-    combo("cboAnimations")->setCurrentIndex(5);
-    check("chkFonts")->setChecked(false);
-    check("chkEnableBack")->setChecked(true);
-    typeInto(combo("cboFontSize_1"), u"50"_s);
-    window.reset();
-
-    openWindow();
-    const RunOptions again = window->readOptions();
-    EXPECT_EQ(again.animationFamily, fresh.animationFamily);
-    EXPECT_EQ(again.animationFamily, AnimationFamily::BounceFade);
-    EXPECT_EQ(again.speed, AnimationSpeed::Natural);
-    EXPECT_TRUE(again.fonts);
-    EXPECT_FALSE(again.backButton);
-    EXPECT_EQ(again.headingSizes[1].pixels, u"30"_s);
+    window->show();
+    QTest::mouseClick(control<QPushButton>("cmdSelect"), Qt::LeftButton);
+    for (QWidget *shown : {static_cast<QWidget *>(window.get()),
+                           static_cast<QWidget *>(window->dropFilesDialog())}) {
+        SCOPED_TRACE(shown->objectName().toStdString());
+        ASSERT_NE(shown->screen(), nullptr);
+        const QRect screen = shown->screen()->availableGeometry();
+        // The test screen (800 x 600) is smaller than the dialog is drawn for.
+        EXPECT_TRUE(screen.contains(shown->frameGeometry()))
+            << shown->width() << "x" << shown->height();
+        const QPoint offset = shown->frameGeometry().center() - screen.center();
+        EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << ", " << offset.y();
+    }
 }
 
 // --- What the run reads from the controls ---------------------------------------------------
 
 using OptionFieldTest = MainWindowTest;
 
-TEST_F(OptionFieldTest, TypedTextThatNamesNoEntryMeansNoEntry)
+TEST_F(OptionFieldTest, TheControlsOfAnUntickedOptionAreDisabledAndKeepTheirValues)
 {
-    openWindow();
-    typeInto(combo("cboAnimations"), u"Zoom"_s);
-    typeInto(combo("cboSpeed"), u"Very fast"_s);
-    RunOptions options = window->readOptions();
-    EXPECT_EQ(options.animationFamily, -1);
-    EXPECT_EQ(options.speed, -1);
-
-    // An entry picked from the list is read by its place in the list.
-    combo("cboAnimations")->setCurrentIndex(4);
-    combo("cboSpeed")->setCurrentIndex(2);
-    options = window->readOptions();
-    EXPECT_EQ(options.animationFamily, AnimationFamily::Slide);
-    EXPECT_EQ(options.speed, AnimationSpeed::Slow);
+    const QStringList dependent{u"cboAnimations"_s,  u"cboSpeed"_s,       u"cboFonts"_s,
+                                u"chkHFontSize_0"_s, u"cboFontSize_0"_s,  u"chkHFontSize_1"_s,
+                                u"cboFontSize_1"_s,  u"chkHFontSize_2"_s, u"cboFontSize_2"_s,
+                                u"txtBackRedirect"_s};
+    const struct {
+        std::vector<const char *> ticked;  // from the start-up state, toggled in this order
+        QStringList disabled;
+    } cases[] = {
+        {{}, {u"txtBackRedirect"_s}},
+        {{"chkEnableBack"}, {}},
+        {{"chkAnimations"}, {u"cboAnimations"_s, u"cboSpeed"_s, u"txtBackRedirect"_s}},
+        {{"chkHFontSize_1"}, {u"cboFontSize_1"_s, u"txtBackRedirect"_s}},
+        {{"chkFonts"},
+         {u"cboFonts"_s, u"chkHFontSize_0"_s, u"cboFontSize_0"_s, u"chkHFontSize_1"_s,
+          u"cboFontSize_1"_s, u"chkHFontSize_2"_s, u"cboFontSize_2"_s, u"txtBackRedirect"_s}},
+    };
+    for (const auto &c : cases) {
+        openWindow();
+        typeInto(combo("cboFontSize_1"), u"50"_s);
+        for (const char *name : c.ticked) {
+            check(name)->click();
+        }
+        for (const QString &name : dependent) {
+            auto *widget = control<QWidget>(name.toLatin1().constData());
+            EXPECT_EQ(widget->isEnabled(), !c.disabled.contains(name))
+                << name.toStdString() << " after toggling " << c.ticked.size() << " boxes";
+        }
+        EXPECT_EQ(window->readOptions().headingSizes[1].pixels, u"50"_s);
+    }
 }
 
-TEST_F(OptionFieldTest, FontAndSizesAreReadAsTyped)
+TEST_F(OptionFieldTest, ATypedAnimationOrSpeedMatchesItsEntryInAnyLetterCase)
 {
     openWindow();
-    typeInto(combo("cboFonts"), u"Zen Kaku Gothic New"_s);
-    typeInto(combo("cboFontSize_0"), u"50"_s);
-    check("chkHFontSize_2")->setChecked(false);
-    check("chkEnableBack")->setChecked(true);
-    control<QLineEdit>("txtBackRedirect")->setText(u"https://example.com/offer"_s);
-
-    const RunOptions options = window->readOptions();
-    EXPECT_EQ(options.fontName, u"Zen Kaku Gothic New"_s);
-    EXPECT_EQ(options.headingSizes[0].pixels, u"50"_s);
-    EXPECT_TRUE(options.headingSizes[0].enabled);
-    // Clearing a heading's box leaves its size as it was; only the box decides.
-    EXPECT_FALSE(options.headingSizes[2].enabled);
-    EXPECT_EQ(options.headingSizes[2].pixels, u"26"_s);
-    EXPECT_TRUE(combo("cboFontSize_2")->isEnabled());
-    EXPECT_TRUE(options.backButton);
-    EXPECT_EQ(options.backRedirect, u"https://example.com/offer"_s);
+    const struct {
+        const char *field;
+        QString typed;
+        int index;
+    } cases[] = {
+        {"cboSpeed", u"slow"_s, AnimationSpeed::Slow},
+        {"cboSpeed", u" FAST "_s, AnimationSpeed::Fast},
+        {"cboAnimations", u"bounce + slide"_s, AnimationFamily::BounceSlide},
+        {"cboAnimations", u"FADE"_s, AnimationFamily::Fade},
+        {"cboAnimations", u"Zoom"_s, -1},
+    };
+    for (const auto &c : cases) {
+        typeInto(combo(c.field), c.typed);
+        const RunOptions options = window->readOptions();
+        EXPECT_EQ(qstrcmp(c.field, "cboSpeed") == 0 ? options.speed : options.animationFamily,
+                  c.index)
+            << c.typed.toStdString();
+    }
 }
 
 // --- The run --------------------------------------------------------------------------------
 
 using RunFromWindowTest = MainWindowTest;
 
-TEST_F(RunFromWindowTest, FromASelectedPageToTheWrittenOutputAndTheOpenedFolder)
+TEST_F(RunFromWindowTest, FromASelectedPageToTheWrittenOutputShownInTheWindow)
 {
     openWindow();
-    const QString page = writePage(u"offer.html"_s);
+    // The page animates one element of its own: the window says so beside the result.
+    QByteArray bytes = samplePage;
+    bytes.replace("<p>", "<p class=\"wow\">");
+    const QString page = writePage(u"offer.html"_s, bytes);
     selectThroughDialog(page);
-    EXPECT_EQ(control<QLabel>("lblSelectedFile")->text(), page);
-    ASSERT_TRUE(window->WebBrowser1().has_value());
-    EXPECT_EQ(window->WebBrowser1()->getElementsByTagName(u"h1"_s).size(), 1);
+    EXPECT_EQ(window->selectedFile(), page);
+    EXPECT_EQ(control<ElidedLabel>("lblSelectedFile")->fullText(), page);
 
     typeInto(combo("cboFontSize_0"), u"50"_s);
-    clickGo();
+    clickGoAndWait();
 
-    const QString output = QDir(pageFolder).filePath(u"offer_modified.html"_s);
+    const QString output = outputOf(u"offer_modified.html"_s);
     const QString written = QString::fromUtf8(readFile(output));
     EXPECT_TRUE(written.contains(u"anilibs/"_s)) << written.toStdString();
     EXPECT_TRUE(written.contains(animatedHeading)) << written.toStdString();
     EXPECT_TRUE(written.contains(u"Open+Sans"_s)) << written.toStdString();
     EXPECT_TRUE(written.contains(u"50px"_s)) << written.toStdString();
-    EXPECT_EQ(written, window->lastRun().txtHTMLSourceModified());
     EXPECT_FALSE(QDir(pageFolder + u"/anilibs"_s).isEmpty());
-    EXPECT_EQ(readFile(page), samplePage);
+    EXPECT_EQ(readFile(page), bytes);
+    EXPECT_FALSE(control<QLabel>("lblRunNotice")->isHidden());
+    EXPECT_TRUE(control<QLabel>("lblRunNotice")->text().contains(u"1 element"_s));
 
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_EQ(host->messages[0].title, QString::fromLatin1(message::DoneTitle));
     EXPECT_EQ(host->messages[0].text, QString::fromLatin1(message::DoneText));
-    EXPECT_EQ(host->messages[0].icon, MessageIcon::Information);
-    EXPECT_TRUE(host->messages[0].busyCursor);
-    ASSERT_EQ(host->openedFolders.size(), 1);
-    EXPECT_EQ(QDir(host->openedFolders[0]), QDir(pageFolder));
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(control<QPushButton>("cmdSelect")->text(), u"Select an HTML File (.htm or .html)"_s);
+    // The folder opens with the new page selected; the window shows where it went and opens it
+    // on request.
+    EXPECT_EQ(host->opened, QStringList{u"show "_s + output});
+    EXPECT_FALSE(host->offThread);
+    EXPECT_EQ(control<ElidedLabel>("lblOutputFile")->fullText(), output);
+    QTest::mouseClick(control<QPushButton>("cmdOpenPage"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("cmdOpenFolder"), Qt::LeftButton);
+    EXPECT_EQ(host->opened,
+              QStringList({u"show "_s + output, u"page "_s + output, u"show "_s + output}));
+    EXPECT_TRUE(control<QPushButton>("cmdGo")->isEnabled());
 }
 
-TEST_F(RunFromWindowTest, TypedAnimationThatNamesNoEntryTagsNothing)
+TEST_F(RunFromWindowTest, ALargePageRunsWhileTheWindowKeepsWorking)
 {
+    QByteArray page = "<!DOCTYPE html><html><head><title>Big</title></head><body>";
+    const QByteArray block = "<h1>Offer</h1><p>" +
+                             QByteArray("Grow a green thumb. ").repeated(100) +
+                             "</p><img src=p.png>";
+    page += block.repeated(2 * 1024 * 1024 / block.size()) + "</body></html>";
     openWindow();
-    selectThroughDialog(writePage(u"offer.html"_s));
-    typeInto(combo("cboAnimations"), u"Zoom"_s);
-    clickGo();
-    const QString written =
-        QString::fromUtf8(readFile(QDir(pageFolder).filePath(u"offer_modified.html"_s)));
-    ASSERT_FALSE(written.isEmpty());
-    EXPECT_FALSE(written.contains(animatedHeading)) << written.toStdString();
-    EXPECT_TRUE(window->lastRun().lstFX().isEmpty());
+    window->show();
+    selectThroughDialog(writePage(u"big.html"_s, page));
+
+    int ticks = 0;
+    QStringList steps;
+    bool buttonOffThroughout = true;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!window->isRunning()) {
+            return;
+        }
+        ++ticks;
+        buttonOffThroughout = buttonOffThroughout && !control<QPushButton>("cmdGo")->isEnabled();
+        const QString step = control<QLabel>("lblRunStep")->text();
+        if (steps.isEmpty() || steps.last() != step) {
+            steps.append(step);
+        }
+    });
+    timer.start(10);
+    QTest::mouseClick(control<QPushButton>("cmdGo"), Qt::LeftButton);
+    ASSERT_TRUE(window->isRunning());
+    // A second start while the first runs is not taken.
+    window->cmdGo_Click();
+    waitForRun();
+    timer.stop();
+
+    EXPECT_GE(ticks, 10) << "the interface thread stood still during the run";
+    EXPECT_TRUE(buttonOffThroughout);
+    EXPECT_GE(steps.size(), 2) << steps.join(u" | "_s).toStdString();
+    EXPECT_EQ(host->messages.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(outputOf(u"big_modified.html"_s)));
+
+    // A window closed in the middle of a run lets the run end without it: the existing output
+    // is kept rather than replaced unasked, and nothing hangs.
+    const QByteArray before = readFile(outputOf(u"big_modified.html"_s));
+    QTest::mouseClick(control<QPushButton>("cmdGo"), Qt::LeftButton);
+    window.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_EQ(readFile(outputOf(u"big_modified.html"_s)), before);
 }
 
 TEST_F(RunFromWindowTest, OverwriteQuestionAnsweredNoKeepsTheOldOutput)
@@ -421,130 +444,145 @@ TEST_F(RunFromWindowTest, OverwriteQuestionAnsweredNoKeepsTheOldOutput)
     const QString output = writePage(u"offer_modified.html"_s, "older output");
     selectThroughDialog(page);
     host->answer = false;
-    clickGo();
+    clickGoAndWait();
 
     EXPECT_EQ(host->questions,
               QStringList({u"Overwrite?: "_s + OverwriteQuestion(u"offer_modified.html"_s)}));
+    EXPECT_FALSE(host->offThread);
     EXPECT_EQ(readFile(output), QByteArray("older output"));
     EXPECT_EQ(filesBelow(pageFolder), QStringList({u"offer.html"_s, u"offer_modified.html"_s}));
     EXPECT_TRUE(host->messages.isEmpty());
-    EXPECT_TRUE(host->openedFolders.isEmpty());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(host->opened.isEmpty());
 
     host->answer = true;
-    clickGo();
+    clickGoAndWait();
     EXPECT_NE(readFile(output), QByteArray("older output"));
-    EXPECT_EQ(host->openedFolders.size(), 1);
+    EXPECT_EQ(host->opened.size(), 1);
 }
 
-TEST_F(RunFromWindowTest, RefusesWithoutAPageOrWithoutAnOptionAndWritesNothing)
+TEST_F(RunFromWindowTest, RefusesWithoutAPageOrWithoutAnOptionAndPointsToTheCause)
 {
     openWindow();
-    clickGo();
+    window->show();
+    clickGoAndWait();
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_EQ(host->messages[0].title, u"Ooops!"_s);
     EXPECT_EQ(host->messages[0].text, QString::fromLatin1(message::NoPageSelected));
-    EXPECT_EQ(host->messages[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(control<QPushButton>("cmdSelect")->hasFocus());
 
-    const QString page = writePage(u"offer.html"_s);
-    selectThroughDialog(page);
+    selectThroughDialog(writePage(u"offer.html"_s));
     check("chkAnimations")->setChecked(false);
     check("chkFonts")->setChecked(false);
-    // The back button alone does not make a run.
+    // The back button alone does not make a run, and its address is not looked at.
     check("chkEnableBack")->setChecked(true);
-    clickGo();
+    clickGoAndWait();
     ASSERT_EQ(host->messages.size(), 2);
     EXPECT_EQ(host->messages[1].title, u"Ooops!"_s);
     EXPECT_EQ(host->messages[1].text, QString::fromLatin1(message::NothingToChange));
 
     EXPECT_EQ(filesBelow(work.path()), QStringList({u"pages/offer.html"_s}));
-    EXPECT_TRUE(host->openedFolders.isEmpty());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(host->opened.isEmpty());
 }
 
 TEST_F(RunFromWindowTest, AValueThatCannotGoIntoThePageIsRefusedNamingTheField)
 {
     const QString page = writePage(u"offer.html"_s);
-    struct Case {
+    const struct {
         const char *field;
         QString typed;
-        QString named;  // how the message names the field
-    };
-    const Case cases[] = {
-        {"cboFonts", u"Lato'; color: red"_s, u"font name"_s},
+        QString named;  // how the message names the field and what is wrong
+    } cases[] = {
+        {"cboAnimations", u"Zoom"_s, u"The animation \"Zoom\" is not in the list."_s},
+        {"cboSpeed", u"Very fast"_s, u"The speed \"Very fast\" is not in the list."_s},
+        {"cboFonts", u"Lato'; color: red"_s, u"font name \"Lato'; color: red\""_s},
         {"cboFonts", u""_s, u"font name is empty"_s},
-        {"cboFontSize_0", u"44px"_s, u"H1"_s},
-        {"cboFontSize_1", u"4x"_s, u"H2"_s},
-        {"cboFontSize_2", u"-3"_s, u"H3"_s},
+        {"cboFontSize_0", u"44px"_s, u"H1 \"44px\""_s},
+        {"cboFontSize_1", u"201"_s,
+         u"H2 \"201\" cannot be used: a size is a number of pixels "
+         "from 8 to 200"_s},
+        {"cboFontSize_2", u"7"_s, u"H3 \"7\""_s},
+        {"txtBackRedirect", u"http://"_s,
+         u"The address \"http://\" in \"Redirect Visitors To:\" has no site"_s},
+        {"txtBackRedirect", u"example.com/offer"_s, u"\"https://example.com/offer\"?"_s},
+        {"txtBackRedirect", u"https://example.com/my offer"_s, u"holds spaces"_s},
+        {"txtBackRedirect", u"javascript:alert(1)"_s, u"is not a web address"_s},
     };
-    for (const Case &wrong : cases) {
-        SCOPED_TRACE(wrong.field);
+    for (const auto &wrong : cases) {
+        SCOPED_TRACE(wrong.typed.toStdString());
         openWindow();
+        window->show();
         selectThroughDialog(page);
-        typeInto(combo(wrong.field), wrong.typed);
-        clickGo();
+        check("chkEnableBack")->setChecked(true);
+        control<QLineEdit>("txtBackRedirect")->setText(u"https://example.com/offer"_s);
+        if (qstrcmp(wrong.field, "txtBackRedirect") == 0) {
+            control<QLineEdit>(wrong.field)->setText(wrong.typed);
+        } else {
+            typeInto(combo(wrong.field), wrong.typed);
+        }
+        clickGoAndWait();
         ASSERT_EQ(host->messages.size(), 1);
         EXPECT_EQ(host->messages[0].title, u"Ooops!"_s);
         EXPECT_EQ(host->messages[0].icon, MessageIcon::Error);
         EXPECT_TRUE(host->messages[0].text.contains(wrong.named))
             << host->messages[0].text.toStdString();
-        EXPECT_TRUE(host->messages[0].text.contains(wrong.typed))
-            << host->messages[0].text.toStdString();
         EXPECT_EQ(filesBelow(pageFolder), QStringList({u"offer.html"_s}));
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        // The field at fault has the focus, so the user can type the value again.
+        QWidget *focus = window->focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus->objectName() == QLatin1StringView(wrong.field) ||
+                    focus->parentWidget()->objectName() == QLatin1StringView(wrong.field))
+            << focus->objectName().toStdString();
     }
 }
 
-TEST_F(RunFromWindowTest, AnUntickedFontOrSizeIsNotChecked)
+TEST_F(RunFromWindowTest, TheFieldsOfAnUntickedOptionAreNotChecked)
 {
     openWindow();
     selectThroughDialog(writePage(u"offer.html"_s));
     typeInto(combo("cboFontSize_1"), u"big"_s);
     check("chkHFontSize_1")->setChecked(false);
-    clickGo();
-    EXPECT_TRUE(QFile::exists(QDir(pageFolder).filePath(u"offer_modified.html"_s)));
+    control<QLineEdit>("txtBackRedirect")->setText(u"offer"_s);
+    clickGoAndWait();
+    EXPECT_TRUE(QFile::exists(outputOf(u"offer_modified.html"_s)));
 
-    // Without the font, neither the font name nor any size goes into the page.
+    // Without the font, neither the font name nor any size goes into the page; without
+    // animations, neither the animation nor the speed.
     openWindow();
     selectThroughDialog(writePage(u"second.html"_s));
     typeInto(combo("cboFonts"), u"<b>"_s);
     typeInto(combo("cboFontSize_0"), u"huge"_s);
     check("chkFonts")->setChecked(false);
-    clickGo();
-    ASSERT_EQ(host->messages.size(), 1);
-    EXPECT_EQ(host->messages[0].title, QString::fromLatin1(message::DoneTitle));
+    clickGoAndWait();
+    typeInto(combo("cboSpeed"), u"warp"_s);
+    check("chkAnimations")->setChecked(false);
+    check("chkFonts")->setChecked(true);
+    typeInto(combo("cboFonts"), u"Lato"_s);
+    typeInto(combo("cboFontSize_0"), u"40"_s);
+    clickGoAndWait();
+    ASSERT_EQ(host->messages.size(), 2);
+    EXPECT_EQ(host->messages[1].title, QString::fromLatin1(message::DoneTitle));
 }
 
-TEST_F(RunFromWindowTest, AnEmptyFontListAsksForAFontOnlyWhenFontsAreTicked)
-{
-    const QString snippets = work.filePath(u"snippets"_s);
-    test_support::copySnippetFolder(snippets);
-    writeFile(snippets + u"/gfonts.txt"_s, "");
-    openWindow(snippets);
-    selectThroughDialog(writePage(u"offer.html"_s));
-    clickGo();
-    ASSERT_EQ(host->messages.size(), 1);
-    EXPECT_EQ(host->messages[0].icon, MessageIcon::Error);
-    EXPECT_FALSE(QFile::exists(QDir(pageFolder).filePath(u"offer_modified.html"_s)));
-
-    check("chkFonts")->setChecked(false);
-    clickGo();
-    EXPECT_TRUE(QFile::exists(QDir(pageFolder).filePath(u"offer_modified.html"_s)));
-}
-
-TEST_F(RunFromWindowTest, APageThatCannotBeReadIsReportedAsAWarning)
+TEST_F(RunFromWindowTest, APageThatCannotBeReadIsToldOnSelectionAndAtTheRun)
 {
     openWindow();
+    window->show();
     const QString missing = QDir(pageFolder).filePath(u"gone.html"_s);
     selectThroughDialog(missing);
-    EXPECT_FALSE(window->WebBrowser1().has_value());
-    clickGo();
+    auto *problem = control<QLabel>("lblPageProblem");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return problem->isVisible(); }));
+    EXPECT_TRUE(problem->text().contains(missing)) << problem->text().toStdString();
+    EXPECT_TRUE(host->messages.isEmpty());
+
+    clickGoAndWait();
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_EQ(host->messages[0].title, QString::fromLatin1(message::ErrorTitle));
-    EXPECT_EQ(host->messages[0].icon, MessageIcon::Error);
     EXPECT_TRUE(host->messages[0].text.contains(u"gone.html"_s));
     EXPECT_TRUE(filesBelow(pageFolder).isEmpty());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // A readable page clears the warning.
+    selectThroughDialog(writePage(u"offer.html"_s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !problem->isVisible(); }));
 }
 
 // --- Page selection -------------------------------------------------------------------------
@@ -567,7 +605,6 @@ TEST_F(PageSelectionTest, TheSelectButtonOpensOneDialogOnly)
     QTest::mouseClick(select, Qt::LeftButton);
     EXPECT_EQ(window->dropFilesDialog(), first);
     EXPECT_EQ(window->findChildren<frmdropfiles *>().size(), 1);
-    EXPECT_TRUE(first->isVisible());
 
     // Once closed, the dialog is gone, and the next click opens a new one.
     first->close();
@@ -577,72 +614,24 @@ TEST_F(PageSelectionTest, TheSelectButtonOpensOneDialogOnly)
     QTest::mouseClick(select, Qt::LeftButton);
     ASSERT_NE(window->dropFilesDialog(), nullptr);
     EXPECT_TRUE(window->dropFilesDialog()->isVisible());
-    EXPECT_EQ(window->findChildren<frmdropfiles *>().size(), 1);
-}
-
-TEST_F(PageSelectionTest, ASecondPageReplacesTheFirst)
-{
-    openWindow();
-    const QString first = writePage(u"first.html"_s);
-    const QString second = writePage(u"second.htm"_s, "<h1>One</h1><h1>Two</h1>");
-    selectThroughDialog(first);
-    ASSERT_TRUE(window->WebBrowser1().has_value());
-    EXPECT_EQ(window->WebBrowser1()->getElementsByTagName(u"h1"_s).size(), 1);
-
-    selectThroughDialog(second);
-    EXPECT_EQ(control<QLabel>("lblSelectedFile")->text(), second);
-    ASSERT_TRUE(window->WebBrowser1().has_value());
-    EXPECT_EQ(window->WebBrowser1()->getElementsByTagName(u"h1"_s).size(), 2);
 }
 
 TEST_F(PageSelectionTest, OkWithNothingDroppedClearsTheSelection)
 {
     openWindow();
-    const QString page = writePage(u"offer.html"_s);
-    selectThroughDialog(page);
-    ASSERT_TRUE(window->WebBrowser1().has_value());
+    selectThroughDialog(writePage(u"offer.html"_s));
 
     QTest::mouseClick(control<QPushButton>("cmdSelect"), Qt::LeftButton);
     QPointer<frmdropfiles> dialog = window->dropFilesDialog();
     ASSERT_NE(dialog, nullptr);
-    auto *ok = dialog->findChild<QPushButton *>(u"cmdOk"_s);
-    ASSERT_NE(ok, nullptr);
-    QTest::mouseClick(ok, Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdOk"_s), Qt::LeftButton);
     processDeferredDeletes();
 
     EXPECT_EQ(dialog, nullptr);
-    EXPECT_TRUE(control<QLabel>("lblSelectedFile")->text().isEmpty());
-    EXPECT_FALSE(window->WebBrowser1().has_value());
-    clickGo();
+    EXPECT_TRUE(window->selectedFile().isEmpty());
+    clickGoAndWait();
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_EQ(host->messages[0].text, QString::fromLatin1(message::NoPageSelected));
-}
-
-TEST_F(PageSelectionTest, ADroppedPageConfirmedWithOkBecomesTheSelection)
-{
-    openWindow();
-    const QString page = writePage(u"offer.html"_s);
-    QTest::mouseClick(control<QPushButton>("cmdSelect"), Qt::LeftButton);
-    frmdropfiles *dialog = window->dropFilesDialog();
-    ASSERT_NE(dialog, nullptr);
-    dialog->ProcessHDrop({page});
-    QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdOk"_s), Qt::LeftButton);
-    EXPECT_EQ(control<QLabel>("lblSelectedFile")->text(), page);
-    EXPECT_TRUE(window->WebBrowser1().has_value());
-}
-
-TEST_F(PageSelectionTest, CancelKeepsTheSelection)
-{
-    openWindow();
-    const QString page = writePage(u"offer.html"_s);
-    selectThroughDialog(page);
-    frmdropfiles *dialog = window->dropFilesDialog();
-    ASSERT_NE(dialog, nullptr);
-    dialog->ProcessHDrop({writePage(u"other.html"_s)});
-    QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdUnload"_s), Qt::LeftButton);
-    processDeferredDeletes();
-    EXPECT_EQ(window->dropFilesDialog(), nullptr);
-    EXPECT_EQ(control<QLabel>("lblSelectedFile")->text(), page);
 }
 
 TEST_F(PageSelectionTest, TheDialogsMessageComesThroughTheWindowsHost)
@@ -657,51 +646,103 @@ TEST_F(PageSelectionTest, TheDialogsMessageComesThroughTheWindowsHost)
     ASSERT_EQ(host->messages.size(), 1);
     EXPECT_EQ(host->messages[0].title, u"File Selection"_s);
     EXPECT_EQ(host->messages[0].text, u"Please select an HTML file (.htm or .html)"_s);
-    EXPECT_EQ(host->messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(window->dropFilesDialog(), dialog);
     EXPECT_TRUE(dialog->isVisible());
 }
 
-// --- "Learn More" ---------------------------------------------------------------------------
+// --- The keyboard and screen readers --------------------------------------------------------
 
-using LearnMoreTest = MainWindowTest;
+using KeyboardTest = MainWindowTest;
 
-TEST_F(LearnMoreTest, ShowsTheSameAboutMessageEveryTimeAndChangesNothing)
+TEST_F(KeyboardTest, APageIsSelectedAndRunWithTheKeyboardAlone)
 {
+    const QString page = writePage(u"offer.html"_s);
+    // The browse lists open at the current folder.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(pageFolder);
     openWindow();
-    check("chkEnableBack")->setChecked(true);
-    const RunOptions before = window->readOptions();
-    auto *learnMore = control<QLabel>("Label5");
-    QTest::mouseClick(learnMore, Qt::LeftButton);
-    check("chkEnableBack")->setChecked(false);
-    QTest::mouseClick(learnMore, Qt::LeftButton);
-    check("chkEnableBack")->setChecked(true);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(becameActive(window.get()));
 
-    const QString about =
-        u"The 'Back Button' event control is a feature that most of the modern browser have and it "
-        "allows your visitors to go back to the previous page (a page that they have visited "
-        "before "
-        "they arrived to your website, like Google etc). To use it, just enable this option and "
-        "enter the url for the redirection (affiliate etc)."_s;
-    ASSERT_EQ(host->messages.size(), 2);
-    for (const Message &shown : host->messages) {
-        EXPECT_EQ(shown.title, u"About"_s);
-        EXPECT_EQ(shown.text, about);
-        EXPECT_EQ(shown.icon, MessageIcon::Information);
-    }
-    const RunOptions after = window->readOptions();
-    EXPECT_EQ(after.backButton, before.backButton);
-    EXPECT_EQ(after.backRedirect, before.backRedirect);
-    EXPECT_EQ(after.fontName, before.fontName);
-    EXPECT_TRUE(host->openedFolders.isEmpty());
+    // An access key presses its button the way a click does, a moment later.
+    pressKey(Qt::Key_S, Qt::AltModifier);  // "Select an HTML File"
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->dropFilesDialog() != nullptr; }));
+    frmdropfiles *dialog = window->dropFilesDialog();
+    ASSERT_TRUE(becameActive(dialog));
+    pressKey(Qt::Key_Return);  // the focused link: browse mode, the page list gets the keyboard
+    auto *pages = dialog->findChild<QListView *>(u"File1"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pages->model()->rowCount(pages->rootIndex()) == 1; }));
+    pressKey(Qt::Key_Space);   // picks the page under the focus frame
+    pressKey(Qt::Key_Return);  // Ok, the dialog's default button
+    EXPECT_EQ(window->selectedFile(), page);
+
+    ASSERT_TRUE(becameActive(window.get()));
+    pressKey(Qt::Key_D, Qt::AltModifier);  // "Let's Do This with 1 Click!"
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !host->messages.isEmpty(); }, 60'000));
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QFileInfo::exists(outputOf(u"offer_modified.html"_s)));
+    ASSERT_EQ(host->messages.size(), 1);
+    EXPECT_EQ(host->messages[0].title, QString::fromLatin1(message::DoneTitle));
 }
 
-TEST_F(LearnMoreTest, OnlyALeftClickOnTheLinkShowsIt)
+TEST_F(KeyboardTest, TabReachesEveryControlOnceAndEachHasAName)
 {
     openWindow();
-    QTest::mouseClick(control<QLabel>("Label5"), Qt::RightButton);
-    QTest::mouseClick(control<QLabel>("Label4"), Qt::LeftButton);
-    EXPECT_TRUE(host->messages.isEmpty());
+    window->show();
+    check("chkEnableBack")->setChecked(true);
+    QTest::mouseClick(control<QPushButton>("cmdSelect"), Qt::LeftButton);
+    frmdropfiles *dialog = window->dropFilesDialog();
+    QTest::mouseClick(dialog->findChild<QLabel *>(u"Label5"_s), Qt::LeftButton);
+
+    for (QWidget *top : {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(dialog)}) {
+        SCOPED_TRACE(top->objectName().toStdString());
+        top->activateWindow();
+        ASSERT_TRUE(becameActive(top));
+        QList<QWidget *> expected;
+        for (QWidget *widget : top->findChildren<QWidget *>()) {
+            if (widget->window() == top && widget->isVisibleTo(top) && widget->isEnabled() &&
+                (widget->focusPolicy() & Qt::TabFocus) && widget->focusProxy() == nullptr) {
+                expected.append(widget);
+            }
+        }
+        QList<QWidget *> reached;
+        for (int i = 0; i <= expected.size(); ++i) {
+            pressKey(Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            while (focus->focusProxy() != nullptr) {
+                focus = focus->focusProxy();
+            }
+            if (reached.contains(focus)) {
+                break;
+            }
+            reached.append(focus);
+        }
+        EXPECT_EQ(reached.size(), expected.size());
+        for (QWidget *widget : expected) {
+            EXPECT_TRUE(reached.contains(widget)) << widget->objectName().toStdString();
+            const QString name =
+                QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+            EXPECT_FALSE(name.isEmpty()) << widget->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(KeyboardTest, LearnMoreAnswersAClickEnterAndSpace)
+{
+    openWindow();
+    window->show();
+    auto *learnMore = control<QLabel>("Label5");
+    learnMore->setFocus();
+    QTest::mouseClick(learnMore, Qt::LeftButton);
+    QTest::keyClick(learnMore, Qt::Key_Return);
+    QTest::keyClick(learnMore, Qt::Key_Space);
+    QTest::mouseClick(learnMore, Qt::RightButton);
+    ASSERT_EQ(host->messages.size(), 3);
+    for (const Message &shown : host->messages) {
+        EXPECT_EQ(shown.title, u"About"_s);
+        EXPECT_TRUE(shown.text.startsWith(u"The 'Back Button' event control is a feature"_s));
+    }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// The real message boxes of the window: what they look like, which button Enter presses, and the
-// arrow cursor over them while a run shows its busy cursor.
+// The real message boxes of the window: what they look like, which button Enter presses, and what
+// the user is told when a page cannot be opened.
 
-#include "ui/main/busy_cursor.h"
 #include "ui/main/message_box_host.h"
 
 #include "qt_printers.h"
@@ -17,7 +16,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace lumivane;
@@ -30,7 +28,6 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    std::optional<Qt::CursorShape> cursor;
 };
 
 // Waits for the next modal message box, notes what it shows, then lets `answer` close it.
@@ -49,9 +46,6 @@ void whenBoxShows(SeenBox &seen, std::function<void(QMessageBox *)> answer)
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.defaultButton = box->standardButton(box->defaultButton());
-        if (const QCursor *cursor = QGuiApplication::overrideCursor()) {
-            seen.cursor = cursor->shape();
-        }
         answer(box);
     });
     poll->start(10);
@@ -101,25 +95,23 @@ TEST_F(MessageBoxHostTest, MessagesHaveOneOkButtonAndFailuresAreWarnings)
     }
 }
 
-TEST_F(MessageBoxHostTest, TheArrowShowsOverABoxAndTheBusyCursorComesBackAfterIt)
+TEST_F(MessageBoxHostTest, AnOpenerThatFailsIsToldWithThePath)
 {
-    SeenBox seen;
-    {
-        const BusyCursor busy;
+    // Starting the opener is not enough: its exit status says whether anything was opened.
+    const std::pair<QString, QString> openers[] = {
+        {u"false"_s, u"the opener ended with status 1"_s},
+        {u"/nonexistent/opener"_s, u"/nonexistent/opener could not be started"_s},
+    };
+    for (const auto &[program, reason] : openers) {
+        host.setOpenProgram(program);
+        SeenBox seen;
         whenBoxShows(seen, pressEnter);
-        host.inform(u"Done"_s, u"Done!"_s, MessageIcon::Information);
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        host.openPage(u"/srv/site/offer_modified.html"_s);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.text.isEmpty(); }));
+        EXPECT_EQ(seen.icon, QMessageBox::Warning);
+        EXPECT_EQ(seen.text, u"The page \"/srv/site/offer_modified.html\" could not be opened: "_s +
+                                 reason + u". Open it in your web browser yourself."_s);
     }
-    EXPECT_EQ(seen.cursor, Qt::ArrowCursor);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-
-    // Outside a run nothing is put on the cursor.
-    whenBoxShows(seen, pressEnter);
-    seen.cursor.reset();
-    host.inform(u"About"_s, u"Text"_s, MessageIcon::Information);
-    EXPECT_FALSE(seen.cursor.has_value());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
