@@ -44,7 +44,10 @@ struct Utf8 {
     std::size_t size = 0;
 
     [[nodiscard]] std::string_view view() const { return {data, size}; }
-    friend bool operator==(const Utf8 &text, std::string_view other) { return text.view() == other; }
+    friend bool operator==(const Utf8 &text, std::string_view other)
+    {
+        return text.view() == other;
+    }
 };
 
 struct Attribute {

@@ -88,9 +88,8 @@ void markForcedQuirks(dom::Tree &tree, QuirksMode pageMode)
         QByteArray plain;
         appendDoctype(plain, tree, id);
         ParsedPage alone(plain);
-        if (alone.document &&
-            static_cast<QuirksMode>(lumivane_html5_quirks_mode(alone.document)) !=
-                QuirksMode::Quirks) {
+        if (alone.document && static_cast<QuirksMode>(lumivane_html5_quirks_mode(alone.document)) !=
+                                  QuirksMode::Quirks) {
             tree.setDoctypeForcesQuirks();
         }
         return;

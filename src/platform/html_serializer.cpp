@@ -35,9 +35,9 @@ void append(QByteArray &out, const dom::Utf8 &text)
 bool serializesAsVoid(const dom::Node &element)
 {
     static constexpr std::array<std::string_view, 18> names{
-        "area"sv, "base"sv,  "basefont"sv, "bgsound"sv, "br"sv,   "col"sv,   "embed"sv,  "frame"sv,
-        "hr"sv,   "img"sv,   "input"sv,    "keygen"sv,  "link"sv, "meta"sv,  "param"sv,  "source"sv,
-        "track"sv, "wbr"sv};
+        "area"sv,  "base"sv,  "basefont"sv, "bgsound"sv, "br"sv,    "col"sv,
+        "embed"sv, "frame"sv, "hr"sv,       "img"sv,     "input"sv, "keygen"sv,
+        "link"sv,  "meta"sv,  "param"sv,    "source"sv,  "track"sv, "wbr"sv};
     return element.ns == dom::Namespace::Html && isOneOf(element.name.view(), names);
 }
 
@@ -46,9 +46,9 @@ bool serializesAsVoid(const dom::Node &element)
 // of them because scripting is on for our documents, as it is for every visitor's browser.
 bool takesTextLiterally(const dom::Node &parent)
 {
-    static constexpr std::array<std::string_view, 8> names{
-        "style"sv, "script"sv, "xmp"sv, "iframe"sv, "noembed"sv, "noframes"sv, "plaintext"sv,
-        "noscript"sv};
+    static constexpr std::array<std::string_view, 8> names{"style"sv,     "script"sv,  "xmp"sv,
+                                                           "iframe"sv,    "noembed"sv, "noframes"sv,
+                                                           "plaintext"sv, "noscript"sv};
     return parent.isElement() && parent.ns == dom::Namespace::Html &&
            isOneOf(parent.name.view(), names);
 }

@@ -52,7 +52,7 @@ QString dumpTree(const dom::Tree &tree)
             else
                 line(out, depth,
                      u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(text(node.name), text(ids[0].value),
-                                                         text(ids[1].value)));
+                                                          text(ids[1].value)));
             break;
         }
         case dom::NodeKind::Comment:
