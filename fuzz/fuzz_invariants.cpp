@@ -62,67 +62,46 @@ QString firstDifference(const QString &expected, const QString &actual)
         expected.mid(from, 100), actual.mid(from, 100));
 }
 
-bool isRawTextParent(const dom::Node *node)
+bool isScriptOrStyle(const dom::Tree &tree, dom::NodeId node)
 {
-    return node != nullptr && node->isElement() &&
-           (node->localName == u"script" || node->localName == u"style");
+    return node != dom::NoNode && (tree[node].isHtml("script") || tree[node].isHtml("style"));
 }
 
-// Whether any node of the tree (template contents included) is one `matches` accepts; without
-// recursion, so a deep page cannot exhaust the stack.
-template <typename Predicate>
-bool anyNode(const dom::Node &root, Predicate matches)
+QString text(const dom::Utf8 &utf8)
 {
-    std::vector<const dom::Node *> pending{&root};
-    while (!pending.empty()) {
-        const dom::Node *node = pending.back();
-        pending.pop_back();
-        if (matches(*node)) {
+    return QString::fromUtf8(utf8.data, static_cast<qsizetype>(utf8.size));
+}
+
+// A script whose text opens "<!--": its "</script>" may be text to the parser.
+bool hasScriptWithCommentOpener(const dom::Tree &tree)
+{
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        const dom::NodeId parent = tree.parent(id);
+        if (tree[id].kind == dom::NodeKind::Text && parent != dom::NoNode &&
+            tree[parent].isHtml("script") &&
+            tree[id].text.view().find("<!--") != std::string_view::npos) {
             return true;
-        }
-        if (node->templateContents) {
-            pending.push_back(node->templateContents.get());
-        }
-        for (const auto &child : node->children) {
-            pending.push_back(child.get());
         }
     }
     return false;
 }
 
-// A script whose text opens "<!--": its "</script>" may be text to the parser.
-bool hasScriptWithCommentOpener(const dom::Node &root)
-{
-    return anyNode(root, [](const dom::Node &node) {
-        return node.kind == dom::NodeKind::Text && node.parent != nullptr &&
-               node.parent->isHtml(u"script") && node.data.contains(u"<!--"_s);
-    });
-}
-
 // Text nodes outside script and style, in tree order (template contents included), without
 // white space.
-QString visibleText(const dom::Node &root)
+QString visibleText(const dom::Tree &tree)
 {
-    QString text;
-    std::vector<const dom::Node *> pending{&root};
-    while (!pending.empty()) {
-        const dom::Node *node = pending.back();
-        pending.pop_back();
-        if (node->kind == dom::NodeKind::Text && !isRawTextParent(node->parent)) {
-            for (const QChar c : node->data) {
-                if (!c.isSpace()) {
-                    text += c;
-                }
+    QString visible;
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        if (tree[id].kind != dom::NodeKind::Text || isScriptOrStyle(tree, tree.parent(id))) {
+            continue;
+        }
+        for (const QChar c : text(tree[id].text)) {
+            if (!c.isSpace()) {
+                visible += c;
             }
         }
-        if (node->templateContents) {
-            pending.push_back(node->templateContents.get());
-        }
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
-            pending.push_back(it->get());
-        }
     }
-    return text;
+    return visible;
 }
 
 }  // namespace
@@ -171,7 +150,7 @@ QString checkReadBackStable(const QString &readBack)
     const Document first = Document::parse(readBack);
     // Nor a script whose text opens "<!--" and then "<script" without "-->": its "</script>" is
     // text to the parser, so it runs on to the end of the page.
-    if (hasScriptWithCommentOpener(first.root())) {
+    if (hasScriptWithCommentOpener(first.tree())) {
         return {};
     }
     const QString second = first.readBack();
@@ -201,8 +180,8 @@ QString checkAllTagged(const Document &restyled, bool pageHasMarkers)
 
 QString checkTextKept(const Document &before, const Document &after)
 {
-    const QString expected = visibleText(before.root());
-    const QString actual = visibleText(after.root());
+    const QString expected = visibleText(before.tree());
+    const QString actual = visibleText(after.tree());
     if (expected != actual) {
         return u"the page's text changed: "_s + firstDifference(expected, actual);
     }

@@ -4,8 +4,6 @@
 #include "platform/components.h"
 #include "platform/dom.h"
 
-#include <vector>
-
 using namespace Qt::StringLiterals;
 
 namespace lumivane {
@@ -56,22 +54,16 @@ bool hasClassWow(QStringView classes)
 
 int CountPageAnimations(const Document &document)
 {
+    // Template contents are no part of the page a browser shows; a <noscript> holds only text.
+    const dom::Tree &tree = document.tree();
     int count = 0;
-    // Template contents are not children, and <noscript> holds text for a browser that runs
-    // scripts, so neither is entered. A stack of our own: pages may nest very deep.
-    std::vector<const dom::Node *> pending{&document.root()};
-    while (!pending.empty()) {
-        const dom::Node *node = pending.back();
-        pending.pop_back();
-        if (node->isElement()) {
-            const dom::Attribute *classes = node->attribute(u"class");
-            count += classes && hasClassWow(classes->value) ? 1 : 0;
-            if (node->isHtml(u"noscript")) {
-                continue;
-            }
-        }
-        for (const auto &child : node->children) {
-            pending.push_back(child.get());
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        if (tree[id].kind == dom::NodeKind::TemplateContents) {
+            id = tree.subtreeEnd(id) - 1;
+        } else if (const dom::Utf8 *classes = tree.attribute(id, "class");
+                   classes && tree[id].isElement() &&
+                   hasClassWow(QString::fromUtf8(classes->data, qsizetype(classes->size)))) {
+            ++count;
         }
     }
     return count;

@@ -1,28 +1,36 @@
 #pragma once
 
-// Our own small document tree. The parser's output is copied into it once, so that nothing else in
-// the program depends on the parser library's structures, and so that the tree can be changed
-// (class names) and read back by our serializer.
+// Our document tree. The parser hands over its nodes as one list in document order (each node's
+// descendants follow it directly, each with its depth), and that list is the tree's storage: no
+// node is copied, and the whole tree is one allocation of the parser's and two of ours, freed at
+// once however deeply the page nests. What a tree is besides its nodes (each node's parent and
+// where its subtree ends) and the only change the program makes to a page before it is written
+// (class names) are kept here.
 
-#include <QList>
-#include <QString>
+#include <QByteArray>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace lumivane::dom {
 
+using NodeId = std::uint32_t;
+inline constexpr NodeId NoNode = ~NodeId{0};
+
+// The values are the parser interface's (html5_parse.cpp checks them).
 enum class NodeKind : std::uint8_t {
-    Document,
-    Doctype,
-    Element,
-    Text,
-    Comment,
-    // The inert fragment that holds a <template>'s contents. It hangs off the template element
-    // (Node::templateContents), never among its children, so that walks over the document do not
-    // see it, as in a browser.
-    TemplateContents,
+    Doctype = 1,  // name; its public and system identifiers are its two attributes
+    Element = 2,
+    Text = 3,
+    Comment = 4,
+    // The inert fragment that holds a <template>'s contents: it follows the template element,
+    // one level deeper, and is no child of it (walks over the document skip it, as in a browser).
+    TemplateContents = 5,
 };
 
 enum class Namespace : std::uint8_t { Html, Svg, MathMl };
@@ -30,114 +38,84 @@ enum class Namespace : std::uint8_t { Html, Svg, MathMl };
 // Only the four attribute namespaces the HTML parser can give an attribute.
 enum class AttributeNamespace : std::uint8_t { None, XLink, Xml, Xmlns };
 
-struct Attribute {
-    AttributeNamespace ns = AttributeNamespace::None;
-    // The local name, already in its proper case (viewBox, definitionURL); for a namespaced
-    // attribute without the prefix ("href" for xlink:href, "xlink" for xmlns:xlink).
-    QString localName;
-    QString value;
-};
+// UTF-8 text inside the parsed page.
+struct Utf8 {
+    const char *data = nullptr;
+    std::size_t size = 0;
 
-// A doctype's name and identifiers as the page gave them (empty when missing).
-struct DoctypeFields {
-    QString name;
-    QString publicId;
-    QString systemId;
-    // The page's doctype put the browser into quirks mode beyond what these fields say (it had
-    // something unexpected after its name); it must be written so that it does the same.
-    bool forcesQuirks = false;
-};
-
-// Kept small (a page has hundreds of thousands of nodes): fields only some kinds of node use sit
-// behind pointers.
-struct Node {
-    explicit Node(NodeKind nodeKind)
-        : kind(nodeKind)
-    {}
-    Node(const Node &) = delete;
-    Node &operator=(const Node &) = delete;
-    // Takes the descendants apart one by one: letting each node's children destroy their own
-    // children would recurse once per level, and a page nested 100,000 deep would exhaust the
-    // stack.
-    ~Node()
+    [[nodiscard]] std::string_view view() const { return {data, size}; }
+    friend bool operator==(const Utf8 &text, std::string_view other)
     {
-        if (children.empty() && !templateContents) {
-            return;
-        }
-        std::vector<std::unique_ptr<Node>> pending = std::move(children);
-        if (templateContents) {
-            pending.push_back(std::move(templateContents));
-        }
-        while (!pending.empty()) {
-            std::unique_ptr<Node> node = std::move(pending.back());
-            pending.pop_back();
-            for (auto &child : node->children) {
-                pending.push_back(std::move(child));
-            }
-            node->children.clear();
-            if (node->templateContents) {
-                pending.push_back(std::move(node->templateContents));
-            }
-        }  // `node` goes here, childless, so its own destructor returns at once
+        return text.view() == other;
     }
+};
 
+struct Attribute {
+    AttributeNamespace ns;
+    // The local name, in its proper case (viewBox, definitionURL); for a namespaced attribute
+    // without the prefix ("href" for xlink:href, "xlink" for xmlns:xlink).
+    Utf8 name;
+    Utf8 value;
+};
+
+struct Node {
     NodeKind kind;
-    Namespace ns = Namespace::Html;  // of an element
-    Node *parent = nullptr;
-    std::vector<std::unique_ptr<Node>> children;
-
-    // Element: namespace, local name (lower case for HTML, adjusted case for SVG) and attributes
-    // in source order (the namespace is next to the kind above, where it takes no room).
-    QString localName;
-    QList<Attribute> attributes;
-    // Only for an HTML <template> element: its contents (a TemplateContents node).
-    std::unique_ptr<Node> templateContents;
-
-    // Text and Comment: the character data.
-    QString data;
-
-    // Doctype only.
-    std::unique_ptr<DoctypeFields> doctype;
+    Namespace ns;         // of an element
+    std::uint32_t depth;  // 0 for the document's own children
+    std::uint32_t firstAttribute;
+    std::uint32_t attributeCount;
+    Utf8 name;  // an element's local name (lower case for HTML, adjusted for SVG); a doctype's
+    Utf8 text;  // a text's or comment's data
 
     [[nodiscard]] bool isElement() const { return kind == NodeKind::Element; }
     // An element in the HTML namespace with this (lower-case) local name.
-    [[nodiscard]] bool isHtml(QStringView name) const
+    [[nodiscard]] bool isHtml(std::string_view localName) const
     {
-        return kind == NodeKind::Element && ns == Namespace::Html && localName == name;
-    }
-
-    // The attribute without namespace called `name`, or nullptr.
-    [[nodiscard]] const Attribute *attribute(QStringView name) const
-    {
-        for (const Attribute &attr : attributes) {
-            if (attr.ns == AttributeNamespace::None && attr.localName == name) {
-                return &attr;
-            }
-        }
-        return nullptr;
-    }
-    // Sets (or adds at the end) the attribute without namespace called `name`.
-    void setAttribute(const QString &name, const QString &value)
-    {
-        for (Attribute &attr : attributes) {
-            if (attr.ns == AttributeNamespace::None && attr.localName == name) {
-                attr.value = value;
-                return;
-            }
-        }
-        attributes.append(Attribute{AttributeNamespace::None, name, value});
-    }
-
-    Node *appendChild(std::unique_ptr<Node> child)
-    {
-        child->parent = this;
-        children.push_back(std::move(child));
-        return children.back().get();
+        return kind == NodeKind::Element && ns == Namespace::Html && name == localName;
     }
 };
 
-// Each node costs this much and more of memory per element and per text of a page.
-static_assert(sizeof(void *) != 8 || sizeof(Node) <= 128,
-              "a node grew; keep rarely used fields out");
+class Tree {
+public:
+    // Whatever must live for the nodes' strings to stay valid (the parser's document).
+    using Owner = std::unique_ptr<void, void (*)(void *)>;
+
+    Tree();
+    Tree(std::span<const Node> nodes, std::span<const Attribute> attributes, Owner owner);
+
+    [[nodiscard]] NodeId size() const { return static_cast<NodeId>(m_nodes.size()); }
+    [[nodiscard]] const Node &operator[](NodeId id) const { return m_nodes[id]; }
+    [[nodiscard]] std::span<const Attribute> attributes(NodeId id) const
+    {
+        return m_attributes.subspan(m_nodes[id].firstAttribute, m_nodes[id].attributeCount);
+    }
+    // NoNode for the document's own children; a template's contents have the template.
+    [[nodiscard]] NodeId parent(NodeId id) const { return m_parents[id]; }
+    // One past the last node of the subtree `id` heads: its descendants are id + 1 up to here.
+    [[nodiscard]] NodeId subtreeEnd(NodeId id) const { return m_subtreeEnds[id]; }
+
+    // The value of the attribute without namespace called `name`, if the element has one.
+    [[nodiscard]] const Utf8 *attribute(NodeId element, std::string_view name) const;
+
+    // The element's class value as changed by setClass, or null when it was not changed.
+    [[nodiscard]] const QByteArray *changedClass(NodeId element) const;
+    // Sets the element's class value (UTF-8); an element without one gets the attribute last.
+    void setClass(NodeId element, QByteArray utf8);
+
+    // The page's doctype put the browser into quirks mode beyond what its name and identifiers
+    // say (it had something unexpected after its name); it must be written so that it does the
+    // same.
+    [[nodiscard]] bool doctypeForcesQuirks() const { return m_doctypeForcesQuirks; }
+    void setDoctypeForcesQuirks() { m_doctypeForcesQuirks = true; }
+
+private:
+    std::span<const Node> m_nodes;
+    std::span<const Attribute> m_attributes;
+    std::vector<NodeId> m_parents;
+    std::vector<NodeId> m_subtreeEnds;
+    std::unordered_map<NodeId, QByteArray> m_changedClasses;
+    bool m_doctypeForcesQuirks = false;
+    Owner m_owner;
+};
 
 }  // namespace lumivane::dom

@@ -4,205 +4,118 @@
 #include "platform/html_serializer.h"
 #include "platform/step_timing.h"
 
-#include <string_view>
-#include <unordered_map>
-#include <utility>
-#include <vector>
+#include <cstddef>
 
 namespace lumivane {
 
 namespace {
 
-struct ParsedPageDeleter {
-    void operator()(LumivaneHtml5Document *document) const { lumivane_html5_free(document); }
-};
-using ParsedPage = std::unique_ptr<LumivaneHtml5Document, ParsedPageDeleter>;
+// The parser's list is our tree's storage: its records are read as our own node and attribute
+// types, which must therefore be laid out alike.
+template <typename Ours, typename Theirs>
+constexpr bool sameSize = sizeof(Ours) == sizeof(Theirs) && alignof(Ours) == alignof(Theirs);
+static_assert(sameSize<dom::Utf8, LumivaneHtml5String> &&
+              offsetof(dom::Utf8, data) == offsetof(LumivaneHtml5String, data) &&
+              offsetof(dom::Utf8, size) == offsetof(LumivaneHtml5String, size));
+static_assert(sameSize<dom::Node, LumivaneHtml5Node> &&
+              offsetof(dom::Node, kind) == offsetof(LumivaneHtml5Node, kind) &&
+              offsetof(dom::Node, ns) == offsetof(LumivaneHtml5Node, ns) &&
+              offsetof(dom::Node, depth) == offsetof(LumivaneHtml5Node, depth) &&
+              offsetof(dom::Node, firstAttribute) == offsetof(LumivaneHtml5Node, firstAttribute) &&
+              offsetof(dom::Node, attributeCount) == offsetof(LumivaneHtml5Node, attributeCount) &&
+              offsetof(dom::Node, name) == offsetof(LumivaneHtml5Node, name) &&
+              offsetof(dom::Node, text) == offsetof(LumivaneHtml5Node, text));
+static_assert(sameSize<dom::Attribute, LumivaneHtml5Attribute> &&
+              offsetof(dom::Attribute, ns) == offsetof(LumivaneHtml5Attribute, ns) &&
+              offsetof(dom::Attribute, name) == offsetof(LumivaneHtml5Attribute, name) &&
+              offsetof(dom::Attribute, value) == offsetof(LumivaneHtml5Attribute, value));
+static_assert(static_cast<int>(dom::NodeKind::Doctype) == LUMIVANE_HTML5_DOCTYPE &&
+              static_cast<int>(dom::NodeKind::Element) == LUMIVANE_HTML5_ELEMENT &&
+              static_cast<int>(dom::NodeKind::Text) == LUMIVANE_HTML5_TEXT &&
+              static_cast<int>(dom::NodeKind::Comment) == LUMIVANE_HTML5_COMMENT &&
+              static_cast<int>(dom::NodeKind::TemplateContents) ==
+                  LUMIVANE_HTML5_TEMPLATE_CONTENTS);
 
 enum class QuirksMode : std::uint8_t { None = 0, Limited = 1, Quirks = 2 };
 
-ParsedPage parse(QByteArrayView utf8)
-{
-    return ParsedPage(lumivane_html5_parse(reinterpret_cast<const uint8_t *>(utf8.data()),
-                                           static_cast<size_t>(utf8.size())));
-}
-
-std::string_view view(const LumivaneHtml5String &text)
-{
-    return {text.data, text.size};
-}
-
-QString toQString(const LumivaneHtml5String &text)
-{
-    return QString::fromUtf8(text.data, static_cast<qsizetype>(text.size));
-}
-
-dom::Namespace elementNamespace(std::uint8_t ns)
-{
-    switch (ns) {
-    case 1:
-        return dom::Namespace::Svg;
-    case 2:
-        return dom::Namespace::MathMl;
-    default:
-        return dom::Namespace::Html;
-    }
-}
-
-dom::AttributeNamespace attributeNamespace(std::uint8_t ns)
-{
-    switch (ns) {
-    case 1:
-        return dom::AttributeNamespace::XLink;
-    case 2:
-        return dom::AttributeNamespace::Xml;
-    case 3:
-        return dom::AttributeNamespace::Xmlns;
-    default:
-        return dom::AttributeNamespace::None;
-    }
-}
-
-// Element and attribute names repeat thousands of times in a page: each distinct name becomes one
-// shared string instead of thousands of copies.
-class Names {
-public:
-    const QString &operator()(const LumivaneHtml5String &name)
+struct ParsedPage {
+    explicit ParsedPage(QByteArrayView utf8)
+        : document(lumivane_html5_parse(reinterpret_cast<const uint8_t *>(utf8.data()),
+                                        static_cast<size_t>(utf8.size())))
+    {}
+    ~ParsedPage()
     {
-        auto [it, added] = m_names.try_emplace(view(name));
-        if (added) {
-            it->second = toQString(name);
+        if (document) {
+            lumivane_html5_free(document);
         }
-        return it->second;
     }
+    ParsedPage(const ParsedPage &) = delete;
+    ParsedPage &operator=(const ParsedPage &) = delete;
 
-private:
-    // The keys point into the parsed page, which outlives this table.
-    std::unordered_map<std::string_view, QString> m_names;
+    // Hands the document to whoever frees it next.
+    LumivaneHtml5Document *release() { return std::exchange(document, nullptr); }
+
+    LumivaneHtml5Document *document;
 };
 
-// Builds our tree from the parser's flat list: parents come before their children, and a node's
-// parent is the last node one level up.
-std::unique_ptr<dom::Node> buildTree(const LumivaneHtml5Document &page)
+dom::Tree treeOf(ParsedPage &page)
 {
     size_t nodeCount = 0;
     size_t attributeCount = 0;
-    const LumivaneHtml5Node *nodes = lumivane_html5_nodes(&page, &nodeCount);
-    const LumivaneHtml5Attribute *attributes = lumivane_html5_attributes(&page, &attributeCount);
-
-    auto document = std::make_unique<dom::Node>(dom::NodeKind::Document);
-    Names names;
-    // open[d] takes the nodes of depth d; a node's own children, if any, go to open[d + 1].
-    std::vector<dom::Node *> open{document.get()};
-    for (size_t i = 0; i < nodeCount; ++i) {
-        const LumivaneHtml5Node &source = nodes[i];
-        open.resize(source.depth + 1);
-        dom::Node &parent = *open.back();
-        const LumivaneHtml5Attribute *firstAttribute = attributes + source.firstAttribute;
-        switch (source.kind) {
-        case LUMIVANE_HTML5_ELEMENT: {
-            auto element = std::make_unique<dom::Node>(dom::NodeKind::Element);
-            element->ns = elementNamespace(source.ns);
-            element->localName = names(source.name);
-            element->attributes.reserve(source.attributeCount);
-            for (const auto *a = firstAttribute; a != firstAttribute + source.attributeCount; ++a) {
-                element->attributes.append(
-                    dom::Attribute{attributeNamespace(a->ns), names(a->name), toQString(a->value)});
-            }
-            open.push_back(parent.appendChild(std::move(element)));
-            break;
-        }
-        case LUMIVANE_HTML5_TEMPLATE_CONTENTS:
-            // The parent is the <template>; the contents hang off it, never among its children.
-            parent.templateContents = std::make_unique<dom::Node>(dom::NodeKind::TemplateContents);
-            open.push_back(parent.templateContents.get());
-            break;
-        case LUMIVANE_HTML5_TEXT:
-        case LUMIVANE_HTML5_COMMENT: {
-            auto node = std::make_unique<dom::Node>(
-                source.kind == LUMIVANE_HTML5_TEXT ? dom::NodeKind::Text : dom::NodeKind::Comment);
-            node->data = toQString(source.text);
-            open.push_back(parent.appendChild(std::move(node)));
-            break;
-        }
-        case LUMIVANE_HTML5_DOCTYPE: {
-            auto doctype = std::make_unique<dom::Node>(dom::NodeKind::Doctype);
-            doctype->doctype = std::make_unique<dom::DoctypeFields>(
-                dom::DoctypeFields{toQString(source.name), toQString(firstAttribute[0].value),
-                                   toQString(firstAttribute[1].value)});
-            open.push_back(parent.appendChild(std::move(doctype)));
-            break;
-        }
-        default:
-            open.push_back(nullptr);  // no node of ours; nothing can be its child
-            break;
-        }
-    }
-    return document;
-}
-
-QuirksMode quirksMode(const LumivaneHtml5Document &page)
-{
-    return static_cast<QuirksMode>(lumivane_html5_quirks_mode(&page));
+    const auto *nodes =
+        reinterpret_cast<const dom::Node *>(lumivane_html5_nodes(page.document, &nodeCount));
+    const auto *attributes = reinterpret_cast<const dom::Attribute *>(
+        lumivane_html5_attributes(page.document, &attributeCount));
+    return dom::Tree({nodes, nodeCount}, {attributes, attributeCount},
+                     dom::Tree::Owner(page.release(), [](void *document) {
+                         lumivane_html5_free(static_cast<LumivaneHtml5Document *>(document));
+                     }));
 }
 
 // A doctype with something unexpected after its name (<!DOCTYPE html lang="en">) puts a browser
-// into quirks mode whatever its name and identifiers say, and the tree keeps no trace of it. Such
-// a doctype is marked, so that it is written back in a form that does the same.
-void markForcedQuirks(dom::Node &document, QuirksMode pageMode)
+// into quirks mode whatever its name and identifiers say, and the tree keeps no trace of it but
+// the page's mode. Such a doctype is marked, so that it is written back in a form that does the
+// same.
+void markForcedQuirks(dom::Tree &tree, QuirksMode pageMode)
 {
     if (pageMode != QuirksMode::Quirks) {
         return;
     }
-    for (auto &child : document.children) {
-        if (child->kind != dom::NodeKind::Doctype) {
+    for (dom::NodeId id = 0; id < tree.size(); id = tree.subtreeEnd(id)) {
+        if (tree[id].kind != dom::NodeKind::Doctype) {
             continue;
         }
-        QString plain;
-        appendDoctype(plain, *child);
-        const ParsedPage alone = parse(plain.toUtf8());
-        if (alone && quirksMode(*alone) != QuirksMode::Quirks) {
-            child->doctype->forcesQuirks = true;
+        QByteArray plain;
+        appendDoctype(plain, tree, id);
+        ParsedPage alone(plain);
+        if (alone.document && static_cast<QuirksMode>(lumivane_html5_quirks_mode(alone.document)) !=
+                                  QuirksMode::Quirks) {
+            tree.setDoctypeForcesQuirks();
         }
         return;
     }
 }
 
-// What a parser makes of an empty page: <html><head></head><body></body></html>.
-std::unique_ptr<dom::Node> emptyDocument()
-{
-    auto document = std::make_unique<dom::Node>(dom::NodeKind::Document);
-    auto html = std::make_unique<dom::Node>(dom::NodeKind::Element);
-    html->localName = QStringLiteral("html");
-    for (const char16_t *name : {u"head", u"body"}) {
-        auto child = std::make_unique<dom::Node>(dom::NodeKind::Element);
-        child->localName = QString::fromUtf16(name);
-        html->appendChild(std::move(child));
-    }
-    document->appendChild(std::move(html));
-    return document;
-}
-
 }  // namespace
 
-std::unique_ptr<dom::Node> parseHtmlDocument(const QString &html)
+dom::Tree parseHtmlDocument(const QString &html)
 {
     return parseHtmlDocumentUtf8(html.toUtf8());
 }
 
-std::unique_ptr<dom::Node> parseHtmlDocumentUtf8(QByteArray utf8)
+dom::Tree parseHtmlDocumentUtf8(QByteArray utf8)
 {
-    ParsedPage page = parse(utf8);
+    ParsedPage page(utf8);
     utf8 = QByteArray();  // the parser keeps what it needs
     markStepEnd("parse");
-    if (!page) {
-        // The parser is not known to fail on any input; should it, the page reads as empty, as a
-        // browser shows a page it cannot read, rather than taking the program down.
-        return emptyDocument();
+    if (!page.document) {
+        return {};
     }
-    std::unique_ptr<dom::Node> document = buildTree(*page);
-    markForcedQuirks(*document, quirksMode(*page));
+    const auto mode = static_cast<QuirksMode>(lumivane_html5_quirks_mode(page.document));
+    dom::Tree tree = treeOf(page);
+    markForcedQuirks(tree, mode);
     markStepEnd("tree");
-    return document;
+    return tree;
 }
 
 void parseAndDiscard(QByteArrayView utf8)

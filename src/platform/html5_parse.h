@@ -7,17 +7,15 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <memory>
-
 namespace lumivane {
 
 // Parses a whole page as a browser with scripting on does (so <noscript> holds text, as every
-// visitor with JavaScript sees it) and returns our own tree: a Document node holding the doctype
-// (if any), comments and the <html> element.
-std::unique_ptr<dom::Node> parseHtmlDocument(const QString &html);
-// The same from UTF-8 bytes, which the parser reads directly (the bytes are freed as soon as
-// the parser has them).
-std::unique_ptr<dom::Node> parseHtmlDocumentUtf8(QByteArray utf8);
+// visitor with JavaScript sees it) and returns our tree of it: the doctype (if any), comments and
+// the <html> element at the top. An empty tree only if the parser failed, which it is not known
+// to do on any input.
+dom::Tree parseHtmlDocument(const QString &html);
+// The same from UTF-8 bytes; the bytes are freed as soon as the parser has them.
+dom::Tree parseHtmlDocumentUtf8(QByteArray utf8);
 
 // The parser library's own work and nothing of ours: parses UTF-8 bytes and frees the result.
 // The floor a measured run is compared with.

@@ -1,6 +1,5 @@
 #include "platform/html_document.h"
 
-#include "platform/dom.h"
 #include "platform/html5_parse.h"
 #include "platform/html_serializer.h"
 #include "platform/nesting_estimate.h"
@@ -10,7 +9,6 @@
 #include <QDir>
 
 #include <utility>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -18,78 +16,27 @@ namespace lumivane {
 
 namespace {
 
-// ASCII lower case only, as tag name matching in an HTML document does (no Unicode folding).
-QString asciiLower(const QString &text)
+QString toQString(const dom::Utf8 &text)
 {
-    QString lowered = text;
-    for (QChar &c : lowered) {
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z') {
-            c = QChar(c.unicode() + ('a' - 'A'));
-        }
-    }
-    return lowered;
+    return QString::fromUtf8(text.data, static_cast<qsizetype>(text.size));
 }
 
-// Every HTML element with this local name, in tree order. Template contents are not children,
-// so they are never reached; a <noscript> holds only text, as the parser runs with scripting on.
-// Iterative, so a deeply nested page cannot exhaust the stack.
-QList<Element> htmlElementsNamed(const dom::Node &document, const QString &lowerName)
+// Every HTML element with this local name (lower case, UTF-8), in tree order. Template contents
+// are skipped, as a browser's document does not reach into them; a <noscript> holds only text, as
+// the parser runs with scripting on.
+QList<Element> htmlElementsNamed(dom::Tree &tree, std::string_view localName)
 {
     QList<Element> found;
-    std::vector<dom::Node *> pending;
-    for (auto it = document.children.rbegin(); it != document.children.rend(); ++it) {
-        pending.push_back(it->get());
-    }
-    while (!pending.empty()) {
-        dom::Node *node = pending.back();
-        pending.pop_back();
-        if (!node->isElement()) {
-            continue;
-        }
-        if (node->ns == dom::Namespace::Html && node->localName == lowerName) {
-            found.append(Element(node));
-        }
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
-            pending.push_back(it->get());
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        const dom::Node &node = tree[id];
+        if (node.kind == dom::NodeKind::TemplateContents) {
+            id = tree.subtreeEnd(id) - 1;
+        } else if (node.isHtml(localName)) {
+            found.append(Element(tree, id));
         }
     }
     return found;
 }
-
-}  // namespace
-
-QString Element::localName() const
-{
-    return m_node->localName;
-}
-
-QString Element::className() const
-{
-    const dom::Attribute *attr = m_node->attribute(u"class");
-    return attr ? attr->value : QString();
-}
-
-void Element::setClassName(const QString &value)
-{
-    m_node->setAttribute(u"class"_s, value);
-}
-
-QString Element::outerHTML() const
-{
-    return serializeOuter(*m_node);
-}
-
-Document::Document(std::unique_ptr<dom::Node> root, PageEncoding encoding, qsizetype sourceLength)
-    : m_root(std::move(root))
-    , m_encoding(std::move(encoding))
-    , m_sourceLength(sourceLength)
-{}
-
-Document::Document(Document &&) noexcept = default;
-Document &Document::operator=(Document &&) noexcept = default;
-Document::~Document() = default;
-
-namespace {
 
 Error tooDeeplyNested(const QString &path)
 {
@@ -100,6 +47,40 @@ Error tooDeeplyNested(const QString &path)
 
 }  // namespace
 
+QString Element::localName() const
+{
+    return toQString((*m_tree)[m_id].name);
+}
+
+QString Element::className() const
+{
+    if (const QByteArray *changed = m_tree->changedClass(m_id)) {
+        return QString::fromUtf8(*changed);
+    }
+    const dom::Utf8 *value = m_tree->attribute(m_id, "class");
+    return value ? toQString(*value) : QString();
+}
+
+void Element::setClassName(const QString &value)
+{
+    m_tree->setClass(m_id, value.toUtf8());
+}
+
+QString Element::outerHTML() const
+{
+    return QString::fromUtf8(serializeOuter(*m_tree, m_id));
+}
+
+Document::Document(dom::Tree tree, PageEncoding encoding, qsizetype sourceLength)
+    : m_tree(std::make_unique<dom::Tree>(std::move(tree)))
+    , m_encoding(std::move(encoding))
+    , m_sourceLength(sourceLength)
+{}
+
+Document::Document(Document &&) noexcept = default;
+Document &Document::operator=(Document &&) noexcept = default;
+Document::~Document() = default;
+
 Result<Document> Document::Navigate2(const QString &path)
 {
     auto page = ReadPageFile(path);
@@ -107,19 +88,20 @@ Result<Document> Document::Navigate2(const QString &path)
         return Error{page.error()};
     }
     PageFile &file = page.value();
-    if (file.keptAsUtf8) {
-        if (nestsDeeperThan(QByteArrayView(file.utf8), MaximumNestingDepth)) {
-            return tooDeeplyNested(path);
-        }
-        markStepEnd("nesting check");
-        return Document(parseHtmlDocumentUtf8(std::move(file.utf8)), std::move(file.encoding),
-                        file.fileSize);
-    }
-    if (nestsDeeperThan(QStringView(file.text), MaximumNestingDepth)) {
+    const bool deep = file.keptAsUtf8
+                          ? nestsDeeperThan(QByteArrayView(file.utf8), MaximumNestingDepth)
+                          : nestsDeeperThan(QStringView(file.text), MaximumNestingDepth);
+    if (deep) {
         return tooDeeplyNested(path);
     }
     markStepEnd("nesting check");
-    return Document(parseHtmlDocument(file.text), std::move(file.encoding), file.fileSize);
+    dom::Tree tree = file.keptAsUtf8 ? parseHtmlDocumentUtf8(std::move(file.utf8))
+                                     : parseHtmlDocument(std::exchange(file.text, QString()));
+    if (tree.size() == 0) {
+        return Error{u"Cannot open the page \"%1\": the HTML parser could not read it."_s.arg(
+            QDir::toNativeSeparators(path))};
+    }
+    return Document(std::move(tree), std::move(file.encoding), file.fileSize);
 }
 
 Document Document::parse(const QString &html, const PageEncoding &encoding)
@@ -129,58 +111,65 @@ Document Document::parse(const QString &html, const PageEncoding &encoding)
 
 QList<Element> Document::getElementsByTagName(const QString &tagName) const
 {
-    return htmlElementsNamed(*m_root, asciiLower(tagName));
+    // Tag names match in ASCII letter case only, as in an HTML document (no Unicode folding).
+    QByteArray name = tagName.toUtf8();
+    for (char &c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + ('a' - 'A'));
+        }
+    }
+    return htmlElementsNamed(*m_tree, {name.constData(), static_cast<size_t>(name.size())});
 }
 
 QList<Element> Document::images() const
 {
-    return htmlElementsNamed(*m_root, u"img"_s);
+    return htmlElementsNamed(*m_tree, "img");
 }
 
 Element Document::documentElement() const
 {
-    for (const auto &child : m_root->children) {
-        if (child->isElement()) {
-            return Element(child.get());
+    for (dom::NodeId id = 0; id < m_tree->size(); id = m_tree->subtreeEnd(id)) {
+        if ((*m_tree)[id].isElement()) {
+            return Element(*m_tree, id);
         }
     }
     // The parser always creates <html>; reaching this is a broken invariant, not a page fault.
     Q_ASSERT_X(false, "Document::documentElement", "the document has no root element");
-    return Element(nullptr);
+    return Element(*m_tree, dom::NoNode);
 }
 
 QString Document::readBack() const
 {
-    QString out;
+    QByteArray out;
     // About the size of the source: the markup written back is close to it, and one allocation of
     // the right size saves the copies (and the doubled memory) of growing a page-sized string.
     out.reserve(m_sourceLength + m_sourceLength / 8 + 4096);
     bool afterRoot = false;
-    for (const auto &child : m_root->children) {
-        switch (child->kind) {
+    const dom::Tree &tree = *m_tree;
+    for (dom::NodeId id = 0; id < tree.size(); id = tree.subtreeEnd(id)) {
+        switch (tree[id].kind) {
         case dom::NodeKind::Doctype:
-            appendDoctype(out, *child);
-            out.append(u'\n');
+            appendDoctype(out, tree, id);
+            out.append('\n');
             break;
         case dom::NodeKind::Comment:
-            appendOuter(out, *child);
+            appendOuter(out, tree, id);
             // A line break after a comment before the root is dropped by the parser; after the
             // root it would land in the body, so none goes there.
             if (!afterRoot) {
-                out.append(u'\n');
+                out.append('\n');
             }
             break;
         case dom::NodeKind::Element:
-            appendOuter(out, *child);
+            appendOuter(out, tree, id);
             afterRoot = true;
             break;
-        case dom::NodeKind::Document:
         case dom::NodeKind::Text:
         case dom::NodeKind::TemplateContents:
             break;  // never a child of the document
         }
     }
-    return out;
+    return QString::fromUtf8(out);
 }
 
 }  // namespace lumivane

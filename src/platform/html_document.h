@@ -4,6 +4,7 @@
 // src/platform/html5) into a small tree of our own, lets the run change class names, and reads
 // the document back as markup with our own serializer.
 
+#include "platform/dom.h"
 #include "platform/result.h"
 #include "platform/text_codec.h"
 
@@ -14,15 +15,12 @@
 
 namespace lumivane {
 
-namespace dom {
-struct Node;
-}
-
 // A handle to one element of a Document; valid while the Document lives.
 class Element {
 public:
-    explicit Element(dom::Node *node)
-        : m_node(node)
+    Element(dom::Tree &tree, dom::NodeId id)
+        : m_tree(&tree)
+        , m_id(id)
     {}
 
     [[nodiscard]] QString localName() const;
@@ -33,10 +31,11 @@ public:
     // The element's markup and all it contains, as a browser's outerHTML gives it.
     [[nodiscard]] QString outerHTML() const;
 
-    [[nodiscard]] dom::Node *node() const { return m_node; }
+    [[nodiscard]] dom::NodeId id() const { return m_id; }
 
 private:
-    dom::Node *m_node;
+    dom::Tree *m_tree;
+    dom::NodeId m_id;
 };
 
 class Document {
@@ -65,12 +64,13 @@ public:
     // before the root element, the root element's outerHTML, then any comments after it.
     [[nodiscard]] QString readBack() const;
 
-    [[nodiscard]] const dom::Node &root() const { return *m_root; }
+    [[nodiscard]] const dom::Tree &tree() const { return *m_tree; }
 
 private:
-    Document(std::unique_ptr<dom::Node> root, PageEncoding encoding, qsizetype sourceLength);
+    Document(dom::Tree tree, PageEncoding encoding, qsizetype sourceLength);
 
-    std::unique_ptr<dom::Node> m_root;  // the document node
+    // On the heap, so that Element handles stay valid when the Document moves.
+    std::unique_ptr<dom::Tree> m_tree;
     PageEncoding m_encoding;
     qsizetype m_sourceLength = 0;  // of the page as read, a guide for the read-back's size
 };

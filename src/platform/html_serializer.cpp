@@ -4,60 +4,67 @@
 #include <string_view>
 #include <vector>
 
-using namespace Qt::StringLiterals;
-
 namespace lumivane {
 
 namespace {
 
-// Whether `name` is one of `names`; lengths are compared first, as most names differ in length.
+using namespace std::string_view_literals;
+
 template <size_t N>
-bool isOneOf(const QString &name, const std::array<std::u16string_view, N> &names)
+bool isOneOf(std::string_view name, const std::array<std::string_view, N> &names)
 {
-    const QStringView view(name);
-    for (const std::u16string_view candidate : names) {
-        if (static_cast<qsizetype>(candidate.size()) == view.size() &&
-            view == QStringView(candidate.data(), view.size())) {
+    for (const std::string_view candidate : names) {
+        if (candidate == name) {
             return true;
         }
     }
     return false;
 }
 
+void append(QByteArray &out, std::string_view text)
+{
+    out.append(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void append(QByteArray &out, const dom::Utf8 &text)
+{
+    append(out, text.view());
+}
+
 // Elements that never have an end tag or contents in markup ("serializes as void").
 bool serializesAsVoid(const dom::Node &element)
 {
-    static constexpr std::array<std::u16string_view, 18> names{
-        u"area", u"base",  u"basefont", u"bgsound", u"br",   u"col",   u"embed",  u"frame", u"hr",
-        u"img",  u"input", u"keygen",   u"link",    u"meta", u"param", u"source", u"track", u"wbr"};
-    return element.ns == dom::Namespace::Html && isOneOf(element.localName, names);
+    static constexpr std::array<std::string_view, 18> names{
+        "area"sv,  "base"sv,  "basefont"sv, "bgsound"sv, "br"sv,    "col"sv,
+        "embed"sv, "frame"sv, "hr"sv,       "img"sv,     "input"sv, "keygen"sv,
+        "link"sv,  "meta"sv,  "param"sv,    "source"sv,  "track"sv, "wbr"sv};
+    return element.ns == dom::Namespace::Html && isOneOf(element.name.view(), names);
 }
 
 // Parents whose text the parser takes literally, so the text must be written literally too.
 // Only HTML elements: an SVG <style> or <script> holds ordinary escaped text. <noscript> is one
 // of them because scripting is on for our documents, as it is for every visitor's browser.
-bool hasRawTextParent(const dom::Node &text)
+bool takesTextLiterally(const dom::Node &parent)
 {
-    const dom::Node *parent = text.parent;
-    if (!parent || !parent->isElement() || parent->ns != dom::Namespace::Html) {
-        return false;
-    }
-    static constexpr std::array<std::u16string_view, 8> names{
-        u"style", u"script", u"xmp", u"iframe", u"noembed", u"noframes", u"plaintext", u"noscript"};
-    return isOneOf(parent->localName, names);
+    static constexpr std::array<std::string_view, 8> names{"style"sv,     "script"sv,  "xmp"sv,
+                                                           "iframe"sv,    "noembed"sv, "noframes"sv,
+                                                           "plaintext"sv, "noscript"sv};
+    return parent.isElement() && parent.ns == dom::Namespace::Html &&
+           isOneOf(parent.name.view(), names);
 }
 
 // An HTML pre, textarea or listing whose first child is text starting with a newline: the one
 // newline the parser drops after their start tag would be this one.
-bool startsWithNewlineTheParserDrops(const dom::Node &element)
+bool startsWithNewlineTheParserDrops(const dom::Tree &tree, dom::NodeId element)
 {
-    static constexpr std::array<std::u16string_view, 3> names{u"pre", u"textarea", u"listing"};
-    if (element.ns != dom::Namespace::Html || !isOneOf(element.localName, names) ||
-        element.children.empty()) {
+    static constexpr std::array<std::string_view, 3> names{"pre"sv, "textarea"sv, "listing"sv};
+    const dom::Node &node = tree[element];
+    if (node.ns != dom::Namespace::Html || !isOneOf(node.name.view(), names)) {
         return false;
     }
-    const dom::Node &first = *element.children.front();
-    return first.kind == dom::NodeKind::Text && first.data.startsWith(u'\n');
+    const dom::NodeId first = element + 1;
+    return first < tree.subtreeEnd(element) && tree[first].kind == dom::NodeKind::Text &&
+           tree[first].text.view().starts_with('\n');
 }
 
 enum class EscapeMode { Text, Attribute };
@@ -69,248 +76,241 @@ enum class EscapeMode { Text, Attribute };
 // Deviation: a carriage return (only a character reference can put one into a text or a value)
 // is written as "&#13;". Written raw, as browsers do, the parser would turn it into a line feed,
 // and the page would lose it.
-void appendEscaped(QString &out, QStringView text, EscapeMode mode)
+void appendEscaped(QByteArray &out, std::string_view text, EscapeMode mode)
 {
-    qsizetype runStart = 0;
-    const auto flush = [&](qsizetype upTo) { out.append(text.sliced(runStart, upTo - runStart)); };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        QLatin1StringView replacement;
-        switch (text[i].unicode()) {
-        case u'&':  // 1. "&" -> "&amp;"
-            replacement = "&amp;"_L1;
+    size_t runStart = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::string_view replacement;
+        size_t length = 1;
+        switch (text[i]) {
+        case '&':  // 1. "&" -> "&amp;"
+            replacement = "&amp;"sv;
             break;
-        case 0x00A0:  // 2. U+00A0 NO-BREAK SPACE -> "&nbsp;"
-            replacement = "&nbsp;"_L1;
+        case '\xC2':  // 2. U+00A0 NO-BREAK SPACE (C2 A0 in UTF-8) -> "&nbsp;"
+            if (i + 1 < text.size() && text[i + 1] == '\xA0') {
+                replacement = "&nbsp;"sv;
+                length = 2;
+            }
             break;
-        case u'<':  // 3. "<" -> "&lt;"
-            replacement = "&lt;"_L1;
+        case '<':  // 3. "<" -> "&lt;"
+            replacement = "&lt;"sv;
             break;
-        case u'>':  // 4. ">" -> "&gt;"
-            replacement = "&gt;"_L1;
+        case '>':  // 4. ">" -> "&gt;"
+            replacement = "&gt;"sv;
             break;
-        case u'\r':
-            replacement = "&#13;"_L1;
+        case '\r':
+            replacement = "&#13;"sv;
             break;
-        case u'"':  // 5. in attribute mode, '"' -> "&quot;"
+        case '"':  // 5. in attribute mode, '"' -> "&quot;"
             if (mode == EscapeMode::Attribute) {
-                replacement = "&quot;"_L1;
+                replacement = "&quot;"sv;
             }
             break;
         default:
             break;
         }
-        if (replacement.isEmpty()) {
+        if (replacement.empty()) {
             continue;
         }
-        flush(i);
-        out.append(replacement);
-        runStart = i + 1;
+        append(out, text.substr(runStart, i - runStart));
+        append(out, replacement);
+        runStart = i + length;
+        i += length - 1;
     }
-    flush(text.size());
+    append(out, text.substr(runStart));
 }
 
 // An attribute's serialized name.
-void appendAttributeName(QString &out, const dom::Attribute &attr)
+void appendAttributeName(QByteArray &out, const dom::Attribute &attr)
 {
     switch (attr.ns) {
     case dom::AttributeNamespace::None:  // no namespace: the local name
         break;
     case dom::AttributeNamespace::Xml:  // XML namespace: "xml:" + local name
-        out.append("xml:"_L1);
+        append(out, "xml:"sv);
         break;
     case dom::AttributeNamespace::Xmlns:  // XMLNS namespace: "xmlns", or "xmlns:" + local name
-        if (attr.localName == "xmlns"_L1) {
-            out.append(attr.localName);
+        if (attr.name == "xmlns"sv) {
+            append(out, attr.name);
             return;
         }
-        out.append("xmlns:"_L1);
+        append(out, "xmlns:"sv);
         break;
     case dom::AttributeNamespace::XLink:  // XLink namespace: "xlink:" + local name
-        out.append("xlink:"_L1);
+        append(out, "xlink:"sv);
         break;
     }
-    out.append(attr.localName);
+    append(out, attr.name);
 }
 
-// The HTML fragment serialization algorithm, for `node`:
+void appendAttribute(QByteArray &out, const dom::Attribute &attr, std::string_view value)
+{
+    // For each attribute: space, serialized name, "=", '"', value escaped in attribute mode, '"'.
+    // Always double quotes, whatever the page used.
+    out.append(' ');
+    appendAttributeName(out, attr);
+    append(out, "=\""sv);
+    appendEscaped(out, value, EscapeMode::Attribute);
+    out.append('"');
+}
+
+// The HTML fragment serialization algorithm:
 // https://html.spec.whatwg.org/multipage/parsing.html#serialising-html-fragments
-// Steps 1-5 in appendChildren, step 5.2 (one child) in appendStartOrLeaf and appendEndTag. Not
-// carried over: shadow roots (step 4), custom element "is" values and processing instructions;
-// our tree has none of them. The algorithm recurses into each child's children; we walk with a
-// stack of our own instead, so that a page nested 100,000 deep cannot exhaust the thread's stack.
+// Step 5.2 for one node up to its contents in appendStartOrLeaf, its end in appendEndTag; steps
+// 1-5 for a node's contents in appendSubtree. Not carried over: shadow roots (step 4), custom
+// element "is" values and processing instructions; our tree has none of them. The algorithm
+// recurses into each child's children; our nodes come in document order, each subtree in one
+// stretch, so one loop over them writes every level.
 
-// The node whose children are written as an element's contents: a template's contents stand in
-// for its children (step 3); none for a void element (step 1: no contents).
-const dom::Node *contentsOf(const dom::Node &node)
+// Step 5.2 for `current`, up to its contents. True when it is an element whose contents and end
+// tag are still to come.
+bool appendStartOrLeaf(QByteArray &out, const dom::Tree &tree, dom::NodeId current)
 {
-    if (node.isElement() && serializesAsVoid(node)) {
-        return nullptr;  // 1. a void element has no contents
-    }
-    // 3. A template's contents stand in for its children. 4. (shadow host: never)
-    return node.templateContents ? node.templateContents.get() : &node;
-}
-
-// Step 5.2 for one child node, "current node", up to its contents. True when it is an element
-// whose contents and end tag are still to come.
-bool appendStartOrLeaf(QString &out, const dom::Node &current)
-{
-    switch (current.kind) {
+    const dom::Node &node = tree[current];
+    switch (node.kind) {
     case dom::NodeKind::Element: {
         // Every element of ours is in the HTML, SVG or MathML namespace: tagname is its local
         // name (lower case for HTML, adjusted case such as foreignObject for SVG).
-        out.append(u'<').append(current.localName);  // "<" followed by tagname
-        for (const dom::Attribute &attr : current.attributes) {
-            // For each attribute: space, serialized name, "=", '"', value escaped in attribute
-            // mode, '"'. Always double quotes, whatever the page used.
-            out.append(u' ');
-            appendAttributeName(out, attr);
-            out.append("=\""_L1);
-            appendEscaped(out, attr.value, EscapeMode::Attribute);
-            out.append(u'"');
+        out.append('<');  // "<" followed by tagname
+        append(out, node.name);
+        // The class value the run set, in place of the page's (or added last).
+        const QByteArray *changed = tree.changedClass(current);
+        const std::string_view changedClass =
+            changed ? std::string_view(changed->constData(), static_cast<size_t>(changed->size()))
+                    : std::string_view();
+        bool classWritten = false;
+        for (const dom::Attribute &attr : tree.attributes(current)) {
+            if (changed && attr.ns == dom::AttributeNamespace::None && attr.name == "class"sv) {
+                appendAttribute(out, attr, changedClass);
+                classWritten = true;
+            } else {
+                appendAttribute(out, attr, attr.value.view());
+            }
         }
-        out.append(u'>');  // ">"
+        if (changed && !classWritten) {
+            appendAttribute(out, {dom::AttributeNamespace::None, {"class", 5}, {}}, changedClass);
+        }
+        out.append('>');  // ">"
         // Deviation, kept from the algorithm before 2016: if current node is a pre, textarea or
         // listing element whose first child is a Text node starting with U+000A LINE FEED, append
         // a U+000A LINE FEED. The parser drops one newline right after those start tags, so
         // without it a leading newline of their text is lost on every re-parse. Browsers no
         // longer write it; a page written back must not lose a line.
-        if (startsWithNewlineTheParserDrops(current)) {
-            out.append(u'\n');
+        if (startsWithNewlineTheParserDrops(tree, current)) {
+            out.append('\n');
         }
-        // void: no contents, no end tag
-        return !serializesAsVoid(current);
+        return !serializesAsVoid(node);  // void: no contents, no end tag
     }
-    case dom::NodeKind::Text:
-        if (hasRawTextParent(current)) {
-            out.append(current.data);  // raw-text parent: the data literally
+    case dom::NodeKind::Text: {
+        const dom::NodeId parent = tree.parent(current);
+        if (parent != dom::NoNode && takesTextLiterally(tree[parent])) {
+            append(out, node.text);  // raw-text parent: the data literally
         } else {
-            appendEscaped(out, current.data, EscapeMode::Text);  // otherwise escaped
+            appendEscaped(out, node.text.view(), EscapeMode::Text);  // otherwise escaped
         }
         return false;
-    case dom::NodeKind::Comment:
-        out.append("<!--"_L1).append(current.data).append("-->"_L1);  // "<!--" data "-->"
+    }
+    case dom::NodeKind::Comment:  // "<!--" data "-->"
+        append(out, "<!--"sv);
+        append(out, node.text);
+        append(out, "-->"sv);
         return false;
     case dom::NodeKind::Doctype:
         // Deviation: a browser writes only "<!DOCTYPE name>". We keep the public and system
         // identifiers, because they choose the page's rendering mode (quirks, limited quirks)
         // and a page written back must look as it did.
-        appendDoctype(out, current);
+        appendDoctype(out, tree, current);
         return false;
-    case dom::NodeKind::Document:
     case dom::NodeKind::TemplateContents:
-        return true;  // never a child; written as their contents, with no tags of their own
+        // 3. A template's contents stand in for its children; they have no tags of their own.
+        return false;
     }
     return false;
 }
 
 // The end of step 5.2 for an element, after its contents: "</" tagname ">".
-void appendEndTag(QString &out, const dom::Node &current)
+void appendEndTag(QByteArray &out, const dom::Node &element)
 {
-    if (current.isElement()) {
-        out.append("</"_L1).append(current.localName).append(u'>');
-    }
+    append(out, "</"sv);
+    append(out, element.name);
+    out.append('>');
 }
 
-// Steps 2 and 5 for the contents of `node`: each child in tree order (5), all appended to one
-// string (2: s is `out`), so that the whole document is written in linear time.
-void appendChildren(QString &out, const dom::Node &node)
+// Every node from `first` up to `end` (whole subtrees), in document order (5), all appended to
+// one string (2: s is `out`), so that the whole document is written in linear time.
+void appendNodes(QByteArray &out, const dom::Tree &tree, dom::NodeId first, dom::NodeId end)
 {
-    struct Open {
-        const dom::Node *element;  // whose end tag follows its contents
-        const dom::Node *contents;
-        size_t next;
-    };
-    const dom::Node *topContents = contentsOf(node);
-    if (!topContents) {
-        return;
-    }
-    std::vector<Open> open{Open{nullptr, topContents, 0}};
-    while (!open.empty()) {
-        Open &top = open.back();
-        if (top.next == top.contents->children.size()) {
-            const dom::Node *finished = top.element;
+    std::vector<dom::NodeId> open;  // elements whose end tags follow their contents
+    for (dom::NodeId id = first; id < end; ++id) {
+        while (!open.empty() && tree.subtreeEnd(open.back()) <= id) {
+            appendEndTag(out, tree[open.back()]);
             open.pop_back();
-            if (finished) {
-                appendEndTag(out, *finished);
-            }
-            continue;
         }
-        const dom::Node &child = *top.contents->children[top.next++];  // 5. the next child
-        if (appendStartOrLeaf(out, child)) {                           // 5.1-5.2
-            const dom::Node *contents = contentsOf(child);
-            open.push_back(Open{&child, contents, 0});  // `top` may dangle from here
-            if (!contents) {
-                open.back().contents = &child;  // no contents to write: end tag at once
-                open.back().next = child.children.size();
-            }
+        if (appendStartOrLeaf(out, tree, id)) {
+            open.push_back(id);
+        } else if (tree[id].kind != dom::NodeKind::TemplateContents) {
+            id = tree.subtreeEnd(id) - 1;  // 1. a void element has no contents
         }
     }
-}
-
-void appendNode(QString &out, const dom::Node &current)
-{
-    if (appendStartOrLeaf(out, current)) {
-        appendChildren(out, current);  // the element's own contents
-        appendEndTag(out, current);
+    while (!open.empty()) {
+        appendEndTag(out, tree[open.back()]);
+        open.pop_back();
     }
 }
 
 }  // namespace
 
-void appendOuter(QString &out, const dom::Node &node)
+void appendOuter(QByteArray &out, const dom::Tree &tree, dom::NodeId node)
 {
     // outerHTML: the node serialized as the only child of a fictional parent.
-    appendNode(out, node);
+    appendNodes(out, tree, node, tree.subtreeEnd(node));
 }
 
-QString serializeOuter(const dom::Node &node)
+QByteArray serializeOuter(const dom::Tree &tree, dom::NodeId node)
 {
-    QString out;
-    appendOuter(out, node);
+    QByteArray out;
+    appendOuter(out, tree, node);
     return out;
 }
 
-QString serializeInner(const dom::Node &node)
-{
-    QString out;
-    appendChildren(out, node);
-    return out;
-}
-
-void appendDoctype(QString &out, const dom::Node &doctype)
+void appendDoctype(QByteArray &out, const dom::Tree &tree, dom::NodeId doctype)
 {
     // An identifier may hold one kind of quote (the page quoted it with the other), so it is
     // written in the quote it does not hold.
-    const auto appendQuoted = [&out](const QString &id) {
-        const QChar quote = id.contains(u'"') ? u'\'' : u'"';
-        out.append(u' ').append(quote).append(id).append(quote);
+    const auto appendQuoted = [&out](std::string_view id) {
+        const char quote = id.find('"') != std::string_view::npos ? '\'' : '"';
+        out.append(' ').append(quote);
+        append(out, id);
+        out.append(quote);
     };
-    static const dom::DoctypeFields none;
-    const dom::DoctypeFields &fields = doctype.doctype ? *doctype.doctype : none;
-    out.append("<!DOCTYPE "_L1).append(fields.name);
-    if (!fields.publicId.isEmpty()) {
-        out.append(" PUBLIC"_L1);
-        appendQuoted(fields.publicId);
-        if (!fields.systemId.isEmpty()) {
-            appendQuoted(fields.systemId);
+    const auto identifiers = tree.attributes(doctype);  // public, system
+    const std::string_view publicId = identifiers.size() > 0 ? identifiers[0].value.view() : ""sv;
+    const std::string_view systemId = identifiers.size() > 1 ? identifiers[1].value.view() : ""sv;
+    append(out, "<!DOCTYPE "sv);
+    append(out, tree[doctype].name);
+    if (!publicId.empty()) {
+        append(out, " PUBLIC"sv);
+        appendQuoted(publicId);
+        if (!systemId.empty()) {
+            appendQuoted(systemId);
         }
-    } else if (!fields.systemId.isEmpty()) {
-        out.append(" SYSTEM"_L1);
-        appendQuoted(fields.systemId);
+    } else if (!systemId.empty()) {
+        append(out, " SYSTEM"sv);
+        appendQuoted(systemId);
     }
     // A word where a quoted identifier or the end should follow puts a browser into quirks mode
     // and is otherwise ignored. After a system identifier no such word has that effect, so a
     // doctype with one keeps the mode its identifiers give.
-    if (fields.forcesQuirks && fields.systemId.isEmpty()) {
-        out.append(" quirks"_L1);
+    if (tree.doctypeForcesQuirks() && systemId.empty()) {
+        append(out, " quirks"sv);
     }
-    out.append(u'>');
+    out.append('>');
 }
 
-QString serializeDocument(const dom::Node &document)
+QByteArray serializeDocument(const dom::Tree &tree)
 {
-    QString out;
-    appendChildren(out, document);
+    QByteArray out;
+    appendNodes(out, tree, 0, tree.size());
     return out;
 }
 

@@ -50,10 +50,12 @@ struct LumivaneHtml5Attribute {
 // Parses the page as a browser with scripting on does. Null only if the parser failed, which it
 // is not known to do on any input.
 struct LumivaneHtml5Document *lumivane_html5_parse(const uint8_t *utf8, size_t size);
-const struct LumivaneHtml5Node *lumivane_html5_nodes(const struct LumivaneHtml5Document *document,
+// The nodes and their attributes. The list is made on the first call of either, so that the
+// caller can free its copy of the page before: the parsed document holds what it needs.
+const struct LumivaneHtml5Node *lumivane_html5_nodes(struct LumivaneHtml5Document *document,
                                                      size_t *count);
 const struct LumivaneHtml5Attribute *
-lumivane_html5_attributes(const struct LumivaneHtml5Document *document, size_t *count);
+lumivane_html5_attributes(struct LumivaneHtml5Document *document, size_t *count);
 // 0 no quirks, 1 limited quirks, 2 quirks: the rendering mode the page's doctype gave.
 uint8_t lumivane_html5_quirks_mode(const struct LumivaneHtml5Document *document);
 void lumivane_html5_free(struct LumivaneHtml5Document *document);

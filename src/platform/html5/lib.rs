@@ -304,11 +304,17 @@ const KIND_COMMENT: u8 = 4;
 const KIND_TEMPLATE_CONTENTS: u8 = 5;
 
 pub struct LumivaneHtml5Document {
-    // The flat lists point into the tree's strings, so the tree lives as long as they do.
-    nodes: Vec<LumivaneHtml5Node>,
-    attributes: Vec<LumivaneHtml5Attribute>,
-    quirks_mode: QuirksMode,
-    _tree: Tree,
+    tree: Tree,
+    // Made on first request, so that the caller can free its copy of the page before (the tree
+    // holds what it needs). They point into the tree's strings and live no longer than it.
+    flat: Option<(Vec<LumivaneHtml5Node>, Vec<LumivaneHtml5Attribute>)>,
+}
+
+impl LumivaneHtml5Document {
+    fn flat(&mut self) -> &(Vec<LumivaneHtml5Node>, Vec<LumivaneHtml5Attribute>) {
+        let tree = &self.tree;
+        self.flat.get_or_insert_with(|| flatten(tree))
+    }
 }
 
 fn string(text: &str) -> LumivaneHtml5String {
@@ -444,13 +450,9 @@ unsafe fn input<'a>(utf8: *const u8, size: usize) -> &'a [u8] {
 pub unsafe extern "C" fn lumivane_html5_parse(utf8: *const u8, size: usize) -> *mut LumivaneHtml5Document {
     let bytes = input(utf8, size);
     catch_unwind(AssertUnwindSafe(|| {
-        let tree = parse(bytes);
-        let (nodes, attributes) = flatten(&tree);
         Box::into_raw(Box::new(LumivaneHtml5Document {
-            nodes,
-            attributes,
-            quirks_mode: tree.quirks_mode,
-            _tree: tree,
+            tree: parse(bytes),
+            flat: None,
         }))
     }))
     .unwrap_or(std::ptr::null_mut())
@@ -466,28 +468,28 @@ pub unsafe extern "C" fn lumivane_html5_parse_only(utf8: *const u8, size: usize)
 
 #[no_mangle]
 pub unsafe extern "C" fn lumivane_html5_nodes(
-    document: *const LumivaneHtml5Document,
+    document: *mut LumivaneHtml5Document,
     count: *mut usize,
 ) -> *const LumivaneHtml5Node {
-    let document = &*document;
-    *count = document.nodes.len();
-    document.nodes.as_ptr()
+    let (nodes, _) = (*document).flat();
+    *count = nodes.len();
+    nodes.as_ptr()
 }
 
 #[no_mangle]
 pub unsafe extern "C" fn lumivane_html5_attributes(
-    document: *const LumivaneHtml5Document,
+    document: *mut LumivaneHtml5Document,
     count: *mut usize,
 ) -> *const LumivaneHtml5Attribute {
-    let document = &*document;
-    *count = document.attributes.len();
-    document.attributes.as_ptr()
+    let (_, attributes) = (*document).flat();
+    *count = attributes.len();
+    attributes.as_ptr()
 }
 
 /// 0 no quirks, 1 limited quirks, 2 quirks.
 #[no_mangle]
 pub unsafe extern "C" fn lumivane_html5_quirks_mode(document: *const LumivaneHtml5Document) -> u8 {
-    match (*document).quirks_mode {
+    match (*document).tree.quirks_mode {
         QuirksMode::NoQuirks => 0,
         QuirksMode::LimitedQuirks => 1,
         QuirksMode::Quirks => 2,

@@ -47,10 +47,10 @@ struct Outcome {
 
 Outcome runCase(const testing::Html5libCase &testCase)
 {
-    const auto first = parseHtmlDocument(QString::fromUtf8(testCase.data));
-    Outcome outcome{QString::fromUtf8(testCase.expectedTree), testing::dumpTree(*first),
-                    serializeDocument(*first), QString()};
-    outcome.secondTree = testing::dumpTree(*parseHtmlDocument(outcome.markup));
+    const dom::Tree first = parseHtmlDocument(QString::fromUtf8(testCase.data));
+    Outcome outcome{QString::fromUtf8(testCase.expectedTree), testing::dumpTree(first),
+                    QString::fromUtf8(serializeDocument(first)), QString()};
+    outcome.secondTree = testing::dumpTree(parseHtmlDocument(outcome.markup));
     return outcome;
 }
 

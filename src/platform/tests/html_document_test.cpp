@@ -19,12 +19,12 @@ QString bodyHtml(const QString &html)
     return Document::parse(u"<body>"_s + html).getElementsByTagName(u"body"_s).first().outerHTML();
 }
 
-QStringList ids(const QList<Element> &elements)
+QStringList ids(const Document &page, const QList<Element> &elements)
 {
     QStringList result;
     for (const Element &element : elements) {
-        const dom::Attribute *id = element.node()->attribute(u"id");
-        result.append(id ? id->value : u"?"_s);
+        const dom::Utf8 *id = page.tree().attribute(element.id(), "id");
+        result.append(id ? QString::fromUtf8(id->data, qsizetype(id->size)) : u"?"_s);
     }
     return result;
 }
@@ -135,10 +135,10 @@ TEST(Lookup, ElementsInDocumentOrderSkippingTemplateAndNoscriptContents)
         "<noscript><img id=ns><h1 id=ns-h1></h1></noscript>"
         "<div><IMG id=i3><H1 id=h2></H1></div>"
         "<svg><image id=svg-image href=x /></svg><math><mi><img id=i4></mi></math>"_s);
-    EXPECT_EQ(ids(page.images()), (QStringList{u"i1"_s, u"i2"_s, u"i3"_s, u"i4"_s}));
-    EXPECT_EQ(ids(page.getElementsByTagName(u"h1"_s)), (QStringList{u"h1"_s, u"h2"_s}));
+    EXPECT_EQ(ids(page, page.images()), (QStringList{u"i1"_s, u"i2"_s, u"i3"_s, u"i4"_s}));
+    EXPECT_EQ(ids(page, page.getElementsByTagName(u"h1"_s)), (QStringList{u"h1"_s, u"h2"_s}));
     // The tag name matches ASCII case-insensitively.
-    EXPECT_EQ(ids(page.getElementsByTagName(u"IMG"_s)), ids(page.images()));
+    EXPECT_EQ(ids(page, page.getElementsByTagName(u"IMG"_s)), ids(page, page.images()));
     // Nothing inside <noscript>, anywhere; the <noscript> elements themselves count.
     EXPECT_TRUE(page.getElementsByTagName(u"link"_s).isEmpty());
     EXPECT_EQ(page.getElementsByTagName(u"noscript"_s).size(), 2);

@@ -10,17 +10,22 @@ namespace lumivane::testing {
 
 namespace {
 
+QString text(const dom::Utf8 &utf8)
+{
+    return QString::fromUtf8(utf8.data, static_cast<qsizetype>(utf8.size));
+}
+
 // The format names foreign elements and attributes with their namespace first: "svg path".
 QString attributeDumpName(const dom::Attribute &attr)
 {
     static const QString prefixes[] = {QString(), u"xlink "_s, u"xml "_s, u"xmlns "_s};
-    return prefixes[static_cast<int>(attr.ns)] + attr.localName;
+    return prefixes[static_cast<int>(attr.ns)] + text(attr.name);
 }
 
 QString elementDumpName(const dom::Node &element)
 {
     static const QString prefixes[] = {QString(), u"svg "_s, u"math "_s};
-    return prefixes[static_cast<int>(element.ns)] + element.localName;
+    return prefixes[static_cast<int>(element.ns)] + text(element.name);
 }
 
 void line(QString &out, int depth, const QString &text)
@@ -30,55 +35,48 @@ void line(QString &out, int depth, const QString &text)
     out.append("| "_L1).append(QString(depth * 2, u' ')).append(text);
 }
 
-void dumpChildren(QString &out, const dom::Node &parent, int depth)
+}  // namespace
+
+// The tree's nodes come in document order with their depth, which is the format's indentation.
+QString dumpTree(const dom::Tree &tree)
 {
-    for (const auto &child : parent.children) {
-        const dom::Node &node = *child;
+    QString out;
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        const dom::Node &node = tree[id];
+        const int depth = static_cast<int>(node.depth);
         switch (node.kind) {
-        case dom::NodeKind::Doctype:
-            if (node.doctype->publicId.isEmpty() && node.doctype->systemId.isEmpty())
-                line(out, depth, "<!DOCTYPE "_L1 + node.doctype->name + u'>');
+        case dom::NodeKind::Doctype: {
+            const auto ids = tree.attributes(id);
+            if (ids[0].value.size == 0 && ids[1].value.size == 0)
+                line(out, depth, "<!DOCTYPE "_L1 + text(node.name) + u'>');
             else
                 line(out, depth,
-                     u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(
-                         node.doctype->name, node.doctype->publicId, node.doctype->systemId));
+                     u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(text(node.name), text(ids[0].value),
+                                                          text(ids[1].value)));
             break;
+        }
         case dom::NodeKind::Comment:
-            line(out, depth, "<!-- "_L1 + node.data + " -->"_L1);
+            line(out, depth, "<!-- "_L1 + text(node.text) + " -->"_L1);
             break;
         case dom::NodeKind::Text:
-            line(out, depth, u'"' + node.data + u'"');
+            line(out, depth, u'"' + text(node.text) + u'"');
             break;
         case dom::NodeKind::Element: {
             line(out, depth, u'<' + elementDumpName(node) + u'>');
             QStringList attributes;
-            for (const dom::Attribute &attr : node.attributes)
-                attributes.append(attributeDumpName(attr) + "=\""_L1 + attr.value + u'"');
+            for (const dom::Attribute &attr : tree.attributes(id))
+                attributes.append(attributeDumpName(attr) + "=\""_L1 + text(attr.value) + u'"');
             // QString's operator< compares UTF-16 code units, the order the format asks for.
             std::sort(attributes.begin(), attributes.end());
             for (const QString &attr : attributes)
                 line(out, depth + 1, attr);
-            if (node.templateContents) {
-                line(out, depth + 1, u"content"_s);
-                dumpChildren(out, *node.templateContents, depth + 2);
-            }
-            dumpChildren(out, node, depth + 1);
             break;
         }
-        case dom::NodeKind::Document:
         case dom::NodeKind::TemplateContents:
-            dumpChildren(out, node, depth);
+            line(out, depth, u"content"_s);
             break;
         }
     }
-}
-
-}  // namespace
-
-QString dumpTree(const dom::Node &document)
-{
-    QString out;
-    dumpChildren(out, document, 0);
     return out;
 }
 

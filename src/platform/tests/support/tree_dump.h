@@ -11,6 +11,6 @@ namespace lumivane::testing {
 
 // The document's children, one line per node (text may span lines), joined with "\n", no
 // trailing newline.
-QString dumpTree(const dom::Node &document);
+QString dumpTree(const dom::Tree &tree);
 
 }  // namespace lumivane::testing
