@@ -1,4 +1,5 @@
-// Measures the whole run and each of its steps on generated sales pages from 10 KB to 50 MB and on
+// Measures the whole run (page file to written page and library) and the restyle alone (the run's
+// in-memory core), and each step of the run, on generated sales pages from 10 KB to 50 MB and on
 // a page with 50,000 images, beside three floors taken in the same process: the parser's own
 // parse of the same bytes, the old parser's (gumbo, the floor the run was first measured against),
 // and reading plus writing the file. Not a test: it only prints.
@@ -18,7 +19,9 @@
 #include "gumbo_floor.h"
 #include "page_generator.h"
 
+#include "engine/restyle_core.h"
 #include "engine/restyle_run.h"
+#include "engine/snippet_texts.h"
 #include "platform/html5_parse.h"
 #include "platform/memory_release.h"
 #include "platform/step_timing.h"
@@ -50,6 +53,7 @@ struct StepColumn {
 };
 constexpr std::array stepColumns{
     StepColumn{"read", "read"},
+    StepColumn{"snippets", "snippets"},
     StepColumn{"decode", "decode"},
     StepColumn{"nesting check", "nesting check"},
     StepColumn{"parse", "parse"},
@@ -57,11 +61,7 @@ constexpr std::array stepColumns{
     StepColumn{"tagging", "tagging"},
     StepColumn{"read back", "read back"},
     StepColumn{"release", "tree release"},
-    StepColumn{"snippets", "snippets"},
-    StepColumn{"head insert", "head insert"},
-    StepColumn{"activation", "activation"},
-    StepColumn{"markers", "markers"},
-    StepColumn{"back button", "back button"},
+    StepColumn{"text stages", "text stages"},
     StepColumn{"encode", "encode"},
     StepColumn{"write", "write"},
     StepColumn{"library", "library copy"},
@@ -169,10 +169,16 @@ int timePage(const QString &page, int repetitions)
     QRandomGenerator random(7);
     RestyleRun run(SnippetFolder::ofProgram(), host, random);
     const RunOptions options = benchmarkOptions(page);
+    const auto snippets = ReadSnippetTexts(SnippetFolder::ofProgram(), options);
+    if (!snippets) {
+        out << "error " << snippets.error() << '\n';
+        return 1;
+    }
     StepClock clock;
     const ScopedStepListener listening(clock);
 
     std::vector<double> whole;
+    std::vector<double> core;
     std::vector<double> parseOnly;
     std::vector<double> gumboOnly;
     std::vector<double> readWrite;
@@ -203,6 +209,16 @@ int timePage(const QString &page, int repetitions)
         }
         const double copied = timer.elapsedMs();
 
+        // The restyle alone, in memory, as the run calls it.
+        releaseFreedMemory();
+        timer.start();
+        if (!RestylePage(bytes, page, snippets.value(), options, random)) {
+            out << "error the restyle failed\n";
+            return 1;
+        }
+        const double restyled = timer.elapsedMs();
+
+        // The whole run, from the page file to the written page and library.
         releaseFreedMemory();
         clock.start();
         timer.start();
@@ -214,6 +230,7 @@ int timePage(const QString &page, int repetitions)
         if (round < 0) {
             continue;
         }
+        core.push_back(restyled);
         parseOnly.push_back(parsed);
         gumboOnly.push_back(gumboParsed);
         readWrite.push_back(copied);
@@ -223,6 +240,7 @@ int timePage(const QString &page, int repetitions)
         }
     }
     out << "whole " << median(whole) << '\n'
+        << "core " << median(core) << '\n'
         << "parser " << median(parseOnly) << '\n'
         << "gumbo " << median(gumboOnly) << '\n'
         << "io " << median(readWrite) << '\n';
@@ -347,17 +365,19 @@ void printTables(const QList<Measured> &all)
 {
     QTextStream out(stdout);
     out << "\nTimes are medians of " << (useCpuTime ? "processor" : "wall") << " time.\n";
-    out << "\n| page | MB | whole ms | MB/s | ms per MB | parse ms | whole / parse | "
-           "gumbo parse ms | whole / gumbo parse | read + write ms | peak MiB | run's own MiB | "
-           "run's own / page size | parser alone MiB |\n"
-        << "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n";
+    out << "\n| page | MB | whole ms | MB/s | ms per MB | restyle ms | parse ms | whole / parse | "
+           "restyle / parse | gumbo parse ms | whole / gumbo parse | read + write ms | peak MiB | "
+           "run's own MiB | run's own / page size | parser alone MiB |\n"
+        << "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n";
     for (const Measured &m : all) {
         const double whole = m.times.value(u"whole"_s);
+        const double restyle = m.times.value(u"core"_s);
         const double parser = m.times.value(u"parser"_s);
         const double gumbo = m.times.value(u"gumbo"_s);
         out << "| " << m.name << " | " << fixed(m.megabytes, 2) << " | " << fixed(whole) << " | "
             << fixed(m.megabytes / (whole / 1000.0)) << " | " << fixed(whole / m.megabytes) << " | "
-            << fixed(parser) << " | " << fixed(whole / parser, 2) << " | " << fixed(gumbo) << " | "
+            << fixed(restyle) << " | " << fixed(parser) << " | " << fixed(whole / parser, 2)
+            << " | " << fixed(restyle / parser, 2) << " | " << fixed(gumbo) << " | "
             << fixed(whole / gumbo, 2) << " | " << fixed(m.times.value(u"io"_s), 2) << " | "
             << fixed(m.peakMiB) << " | " << fixed(m.runMiB) << " | "
             << fixed(m.runMiB / m.megabytes, 1) << " | " << fixed(m.parserMiB) << " |\n";

@@ -1,18 +1,17 @@
-// Golden pages: every tests/golden/<name>.html goes through the whole run and must come out as
+// Golden pages: every tests/golden/<name>.html goes through the restyle and must come out as
 // tests/golden/<name>.expected.html, byte for byte. A page may have <name>.options beside it, one
 // "key=value" a line (animations, family, speed, fonts, font, back). On a mismatch the actual
 // output is written beside the expected one as <name>.actual.html; run with
 // LUMIVANE_ACCEPT_GOLDEN=1 to accept the current outputs as expected.
 
-#include "engine/restyle_run.h"
+#include "engine/restyle_core.h"
+#include "engine/snippet_texts.h"
 
-#include "recording_host.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -73,22 +72,16 @@ TEST_P(GoldenPage, ComesOutAsExpected)
 {
     const QString name = QString::fromStdString(GetParam());
     const QString stem = name.section(u'.', 0, 0);
-    QTemporaryDir work;
-    const QString source = work.filePath(name);
-    const QByteArray input = readFile(QDir(goldenFolder).filePath(name));
-    writeFile(source, input);
-
-    RunOptions options = optionsFrom(QDir(goldenFolder).filePath(stem + u".options"_s));
-    options.selectedFile = source;
-    test_support::RecordingHost host;
+    const RunOptions options = optionsFrom(QDir(goldenFolder).filePath(stem + u".options"_s));
+    const auto snippets =
+        ReadSnippetTexts(SnippetFolder(QString::fromUtf8(LUMIVANE_SNIPPETS_DIR)), options);
+    ASSERT_TRUE(snippets.ok()) << snippets.error().toStdString();
     QRandomGenerator random(20261206);
-    RestyleRun run(SnippetFolder(QString::fromUtf8(LUMIVANE_SNIPPETS_DIR)), host, random);
-    const RunOutcome outcome = run.cmdGo_Click(options);
-    ASSERT_TRUE(outcome.written())
-        << (host.messages.isEmpty() ? std::string() : host.messages.back().text.toStdString());
-    EXPECT_EQ(readFile(source), input);
+    const auto restyled = RestylePage(readFile(QDir(goldenFolder).filePath(name)), name,
+                                      snippets.value(), options, random);
+    ASSERT_TRUE(restyled.ok()) << restyled.error().toStdString();
 
-    const QByteArray actual = readFile(outcome.outputPath);
+    const QByteArray &actual = restyled.value().bytes;
     const QString expectedPath = QDir(goldenFolder).filePath(stem + u".expected.html"_s);
     const QString actualPath = QDir(goldenFolder).filePath(stem + u".actual.html"_s);
     if (qEnvironmentVariableIntValue("LUMIVANE_ACCEPT_GOLDEN") == 1) {

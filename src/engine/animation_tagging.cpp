@@ -1,6 +1,5 @@
 #include "engine/animation_tagging.h"
 
-#include "engine/run_options.h"
 #include "platform/components.h"
 #include "platform/dom.h"
 
@@ -9,28 +8,6 @@ using namespace Qt::StringLiterals;
 namespace lumivane {
 
 namespace {
-
-// The fx files whose lines make the pool of a family entry, in loading order; none for an index
-// outside the list.
-QList<const char *> fxFilesForFamily(int family)
-{
-    switch (family) {
-    case AnimationFamily::BounceFade:
-        return {snippet::FxBounce, snippet::FxFade};
-    case AnimationFamily::SlideFade:
-        return {snippet::FxSlide, snippet::FxFade};
-    case AnimationFamily::BounceSlide:
-        return {snippet::FxBounce, snippet::FxSlide};
-    case AnimationFamily::Bounce:
-        return {snippet::FxBounce};
-    case AnimationFamily::Slide:
-        return {snippet::FxSlide};
-    case AnimationFamily::Fade:
-        return {snippet::FxFade};
-    default:
-        return {};
-    }
-}
 
 bool isAsciiWhitespace(QChar c)
 {
@@ -77,19 +54,8 @@ QString PageAnimationsNotice(int count)
                         "their animations and get none of ours."_s.arg(count);
 }
 
-Result<int> ApplyRandomAnimations(const Document &document, int family,
-                                  const SnippetFolder &snippets, QRandomGenerator &random,
-                                  QStringList &lstFX)
+int ApplyRandomAnimations(const Document &document, QStringList &lstFX, QRandomGenerator &random)
 {
-    lstFX.clear();
-    for (const char *file : fxFilesForFamily(family)) {
-        if (Status read = snippets.readLines(lstFX, file); !read) {
-            return Error{read.error()};
-        }
-    }
-    // A blank line names no animation; picking it would give an element the class wow alone, and
-    // it would never show. Such lines are left out of the pool.
-    lstFX.removeIf([](const QString &item) { return item.trimmed().isEmpty(); });
     if (lstFX.isEmpty()) {
         return 0;
     }

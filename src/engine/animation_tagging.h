@@ -5,8 +5,6 @@
 // later turns into the final attribute text.
 
 #include "platform/html_document.h"
-#include "platform/result.h"
-#include "snippets/snippet_folder.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -18,14 +16,12 @@ inline constexpr auto Opening = "';;";
 inline constexpr auto Closing = ";;'";
 }  // namespace marker
 
-// Fills `lstFX` (cleared first) from the family's fx files, then tags every h1 and then every
-// image in document order, with a fresh shuffle of the pool for each element. An element of class
-// wow is the page's own, animated by a library of its own, and is left as it is: tagged, it would
-// get two animation classes and two durations. An empty pool tags nothing. Returns the number of
-// elements tagged; a missing fx file is an error naming it.
-Result<int> ApplyRandomAnimations(const Document &document, int family,
-                                  const SnippetFolder &snippets, QRandomGenerator &random,
-                                  QStringList &lstFX);
+// Tags every h1 and then every image in document order with a class drawn from `lstFX`, the
+// family's pool, with a fresh shuffle of the pool for each element (the pool keeps its last
+// order). An element of class wow is the page's own, animated by a library of its own, and is
+// left as it is: tagged, it would get two animation classes and two durations. An empty pool tags
+// nothing. Returns the number of elements tagged.
+int ApplyRandomAnimations(const Document &document, QStringList &lstFX, QRandomGenerator &random);
 
 // The elements of class wow before tagging, as a browser with scripting on sees the page: those
 // the page animates with a scroll-reveal library of its own.

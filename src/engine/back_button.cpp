@@ -1,6 +1,5 @@
 #include "engine/back_button.h"
 
-#include "engine/markup_scanner.h"
 #include "platform/components.h"
 #include "snippets/placeholders.h"
 
@@ -36,28 +35,6 @@ QString fillBackButtonScript(const QString &txtSnippet, const QString &address)
 {
     return ReplaceText(txtSnippet, QString::fromLatin1(placeholder::Location),
                        escapeRedirectAddress(address));
-}
-
-QString insertBeforeHeadClose(const QString &page, const QString &script)
-{
-    // The spellings are tried in this order, each with its exact letter case; only a real end
-    // tag counts, so "</head>" inside a script or a comment never takes the script.
-    static const QString forms[] = {u"</head>"_s, u"</HEAD>"_s, u"</Head>"_s};
-    PageTags tags(page);  // scanned only as far as the head's end
-    for (const QString &form : forms) {
-        const qsizetype index = findTagText(tags, page, form);
-        if (index < 0) {
-            continue;
-        }
-        const qsizetype at = tags.at(index)->begin;
-        QString result;
-        result.reserve(page.size() + script.size());
-        result.append(QStringView(page).first(at));
-        result.append(script);
-        result.append(QStringView(page).sliced(at));
-        return result;
-    }
-    return page;
 }
 
 }  // namespace lumivane

@@ -11,8 +11,4 @@ QString escapeRedirectAddress(const QString &address);
 // The back-button script template with every "[LOCATION]" filled by the (escaped) address.
 QString fillBackButtonScript(const QString &txtSnippet, const QString &address);
 
-// The page with the script put directly before its first real closing head tag, tried as
-// "</head>", "</HEAD>", "</Head>"; unchanged when there is none.
-QString insertBeforeHeadClose(const QString &page, const QString &script);
-
 }  // namespace lumivane

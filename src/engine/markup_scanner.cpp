@@ -476,127 +476,51 @@ bool MarkupScanner::next(MarkupTag &tag)
     }
 }
 
-QList<MarkupTag> scanMarkup(QStringView page)
-{
-    QList<MarkupTag> tags;
-    MarkupScanner scanner(page);
-    MarkupTag tag;
-    while (scanner.next(tag)) {
-        tags.append(tag);
-    }
-    return tags;
-}
-
-PageTags::PageTags(QStringView page)
-    : m_scanner(page)
-{}
-
-const MarkupTag *PageTags::at(qsizetype index)
-{
-    while (index >= m_tags.size()) {
-        if (m_scanner.atEnd() || !m_scanner.next(m_next)) {
-            return nullptr;
-        }
-        m_tags.append(m_next);
-    }
-    return &m_tags[index];
-}
-
-namespace {
-
-// Both searches below run over a complete list (for the tests) or over tags scanned on demand.
-struct ListedTags {
-    const QList<MarkupTag> &tags;
-    [[nodiscard]] const MarkupTag *at(qsizetype index) const
-    {
-        return index < tags.size() ? &tags[index] : nullptr;
-    }
-};
-
-template <typename Tags>
-qsizetype findTagTextIn(Tags &tags, QStringView page, QStringView tagText)
+TagSpelling::TagSpelling(QStringView text)
+    : m_text(text.toString())
 {
     // The kind and name the text opens with.
-    MarkupTag::Kind kind = MarkupTag::Kind::Start;
     qsizetype nameBegin = 1;
-    if (tagText.startsWith(u"</")) {
-        kind = MarkupTag::Kind::End;
+    if (text.startsWith(u"</")) {
+        m_kind = MarkupTag::Kind::End;
         nameBegin = 2;
-    } else if (!tagText.startsWith(u'<')) {
-        return -1;
+    } else if (!text.startsWith(u'<')) {
+        return;
     }
-    if (nameBegin >= tagText.size() || !isAsciiAlpha(tagText[nameBegin])) {
-        return -1;
+    if (nameBegin >= text.size() || !isAsciiAlpha(text[nameBegin])) {
+        return;
     }
     qsizetype nameEnd = nameBegin;
-    while (nameEnd < tagText.size() && !isSpace(tagText[nameEnd]) && tagText[nameEnd] != u'/' &&
-           tagText[nameEnd] != u'>') {
+    while (nameEnd < text.size() && !isSpace(text[nameEnd]) && text[nameEnd] != u'/' &&
+           text[nameEnd] != u'>') {
         ++nameEnd;
     }
-    const QString name = asciiLower(tagText.sliced(nameBegin, nameEnd - nameBegin));
-
-    for (qsizetype index = 0; const MarkupTag *found = tags.at(index); ++index) {
-        const MarkupTag &tag = *found;
-        if (tag.kind == kind && tag.name == name && tag.inPageContent() &&
-            page.sliced(tag.begin).startsWith(tagText)) {
-            return index;
-        }
-    }
-    return -1;
+    m_name = asciiLower(text.sliced(nameBegin, nameEnd - nameBegin));
 }
 
-template <typename Tags>
-qsizetype findCharsetDeclarationIn(Tags &tags, QStringView page, qsizetype startsBefore)
+bool TagSpelling::matches(const MarkupTag &tag, QStringView page) const
 {
+    return !m_name.isEmpty() && tag.kind == m_kind && tag.name == m_name &&
+           tag.inPageContent() && page.sliced(tag.begin).startsWith(m_text);
+}
+
+bool isCharsetDeclaration(const MarkupTag &tag, QStringView page)
+{
+    if (tag.kind != MarkupTag::Kind::Start || tag.name != "meta"_L1 || !tag.inPageContent()) {
+        return false;
+    }
+    if (tag.attribute(u"charset") != nullptr) {
+        return true;
+    }
     const auto valueOf = [page](const MarkupAttribute *attribute) {
         return attribute == nullptr || attribute->valueBegin < 0
                    ? QStringView()
                    : page.sliced(attribute->valueBegin,
                                  attribute->valueEnd - attribute->valueBegin);
     };
-    for (qsizetype index = 0; const MarkupTag *found = tags.at(index); ++index) {
-        const MarkupTag &tag = *found;
-        if (tag.begin >= startsBefore) {
-            return -1;
-        }
-        if (tag.kind != MarkupTag::Kind::Start || tag.name != "meta"_L1 || !tag.inPageContent()) {
-            continue;
-        }
-        if (tag.attribute(u"charset") != nullptr) {
-            return index;
-        }
-        const QStringView httpEquiv = valueOf(tag.attribute(u"http-equiv"));
-        const QStringView content = valueOf(tag.attribute(u"content"));
-        if (httpEquiv.compare("content-type"_L1, Qt::CaseInsensitive) == 0 &&
-            content.contains("charset"_L1, Qt::CaseInsensitive)) {
-            return index;
-        }
-    }
-    return -1;
-}
-
-}  // namespace
-
-qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringView tagText)
-{
-    ListedTags listed{tags};
-    return findTagTextIn(listed, page, tagText);
-}
-
-qsizetype findTagText(PageTags &tags, QStringView page, QStringView tagText)
-{
-    return findTagTextIn(tags, page, tagText);
-}
-
-qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page)
-{
-    ListedTags listed{tags};
-    return findCharsetDeclarationIn(listed, page, page.size() + 1);
-}
-
-qsizetype findCharsetDeclaration(PageTags &tags, QStringView page, qsizetype startsBefore)
-{
-    return findCharsetDeclarationIn(tags, page, startsBefore);
+    return valueOf(tag.attribute(u"http-equiv")).compare("content-type"_L1, Qt::CaseInsensitive) ==
+               0 &&
+           valueOf(tag.attribute(u"content")).contains("charset"_L1, Qt::CaseInsensitive);
 }
 
 }  // namespace lumivane

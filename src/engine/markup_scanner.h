@@ -62,7 +62,6 @@ public:
 
     // Reads the next tag into `tag` (whose storage is reused); false at the end of the page.
     bool next(MarkupTag &tag);
-    [[nodiscard]] bool atEnd() const { return m_position >= m_page.size(); }
 
 private:
     QStringView m_page;
@@ -75,33 +74,24 @@ private:
     int m_templateDepth = 0;  // open HTML <template> elements
 };
 
-// Every real tag of `page`, in text order.
-QList<MarkupTag> scanMarkup(QStringView page);
-
-// The tags of a page, scanned only as far as the searches ask: at(i) is the i-th tag, or nullptr
-// past the last. A pointer stays valid only until the next call.
-class PageTags {
+// A tag as the snippet files spell it ("</title>", "<body"). It matches a real tag in page content
+// whose text begins exactly so (letter case included) and whose kind and name are those the
+// spelling opens with ("</title>" an end tag named title, "<body" a start tag named body). A
+// spelling that does not begin like a tag matches nothing.
+class TagSpelling {
 public:
-    explicit PageTags(QStringView page);
-    const MarkupTag *at(qsizetype index);
+    explicit TagSpelling(QStringView text);
+    [[nodiscard]] bool matches(const MarkupTag &tag, QStringView page) const;
+    [[nodiscard]] qsizetype size() const { return m_text.size(); }
 
 private:
-    MarkupScanner m_scanner;
-    MarkupTag m_next;
-    QList<MarkupTag> m_tags;
+    QString m_text;
+    MarkupTag::Kind m_kind = MarkupTag::Kind::Start;
+    QString m_name;  // ASCII lower-case; empty when the spelling is no tag
 };
 
-// The index in `tags` of the first tag in page content whose text begins exactly (letter case
-// included) with `tagText`, and whose kind and name are those that `tagText` itself opens with
-// ("</title>" is an end tag named title, "<body" a start tag named body). -1 when there is none,
-// and for a `tagText` that does not begin like a tag at all.
-qsizetype findTagText(const QList<MarkupTag> &tags, QStringView page, QStringView tagText);
-qsizetype findTagText(PageTags &tags, QStringView page, QStringView tagText);
-
-// The index in `tags` of the page's first character-set declaration: a <meta charset> or a
-// <meta http-equiv="content-type"> whose content names a charset; -1 when there is none.
-qsizetype findCharsetDeclaration(const QList<MarkupTag> &tags, QStringView page);
-// The same among the tags that begin before `startsBefore` only; -1 when none of them is one.
-qsizetype findCharsetDeclaration(PageTags &tags, QStringView page, qsizetype startsBefore);
+// A character-set declaration of the page: a <meta charset> or a <meta http-equiv="content-type">
+// whose content names a charset.
+bool isCharsetDeclaration(const MarkupTag &tag, QStringView page);
 
 }  // namespace lumivane

@@ -45,7 +45,7 @@ std::mutex &libraryFolderLock(const QString &pageFolder)
 RunOutcome ReportFailure(RunHost &host, const QString &message)
 {
     host.inform(QString::fromLatin1(message::ErrorTitle), message, MessageIcon::Error);
-    return {RunOutcome::Kind::Failed, {}};
+    return {RunOutcome::Kind::Failed, message, {}};
 }
 
 QString OverwriteQuestion(const QString &outputFileName)
@@ -92,7 +92,7 @@ RunOutcome WriteOutput(const QString &selectedPath, const QByteArray &page,
         }
         if (!host.askYesNo(QString::fromLatin1(message::OverwriteTitle),
                            OverwriteQuestion(OutputFileName(selectedPath)))) {
-            return {RunOutcome::Kind::Declined, {}};
+            return {RunOutcome::Kind::Declined, {}, {}};
         }
     }
 
@@ -136,7 +136,7 @@ RunOutcome WriteOutput(const QString &selectedPath, const QByteArray &page,
     host.inform(QString::fromLatin1(message::DoneTitle), QString::fromLatin1(message::DoneText),
                 MessageIcon::Information);
     host.openFolder(folder);
-    return {RunOutcome::Kind::Written, outputPath};
+    return {RunOutcome::Kind::Written, QString::fromLatin1(message::DoneText), outputPath};
 }
 
 }  // namespace lumivane

@@ -1,33 +1,13 @@
 #include "engine/restyle_run.h"
 
-#include "engine/anchor_insert.h"
 #include "engine/animation_tagging.h"
-#include "engine/back_button.h"
-#include "engine/encoding_declaration.h"
-#include "engine/font_stage.h"
-#include "engine/head_insert.h"
-#include "engine/marker_resolution.h"
-#include "engine/output_naming.h"
 #include "engine/output_stage.h"
-#include "platform/html_document.h"
-#include "platform/memory_release.h"
+#include "engine/restyle_core.h"
+#include "engine/snippet_texts.h"
+#include "platform/page_file.h"
 #include "platform/step_timing.h"
 
-#include <QDir>
-
-#include <optional>
-
-using namespace Qt::StringLiterals;
-
 namespace lumivane {
-
-namespace {
-
-// From about this many characters on, a page's tree is large (tens of megabytes) and its memory
-// is handed back to the system once the tree is freed.
-constexpr qsizetype LargePageLength = qsizetype{4} * 1024 * 1024;
-
-}  // namespace
 
 RestyleRun::RestyleRun(SnippetFolder snippets, RunHost &host, QRandomGenerator &random)
     : m_snippets(std::move(snippets))
@@ -37,9 +17,9 @@ RestyleRun::RestyleRun(SnippetFolder snippets, RunHost &host, QRandomGenerator &
 
 RunOutcome RestyleRun::refuse(const char *message)
 {
-    m_host.inform(QString::fromLatin1(message::RefusedTitle), QString::fromLatin1(message),
-                  MessageIcon::Information);
-    return {RunOutcome::Kind::Refused, {}};
+    const QString text = QString::fromLatin1(message);
+    m_host.inform(QString::fromLatin1(message::RefusedTitle), text, MessageIcon::Information);
+    return {RunOutcome::Kind::Refused, text, {}};
 }
 
 RunOutcome RestyleRun::fail(const QString &message)
@@ -58,116 +38,35 @@ RunOutcome RestyleRun::cmdGo_Click(const RunOptions &options)
         return refuse(message::NothingToChange);
     }
 
-    // 3. Load the page afresh, so that nothing of an earlier run is carried over.
-    auto loaded = Document::Navigate2(options.selectedFile);
-    if (!loaded) {
-        return fail(loaded.error());
+    // 3. The page is read afresh, so that nothing of an earlier run is carried over.
+    auto bytes = ReadPageBytes(options.selectedFile);
+    if (!bytes) {
+        return fail(bytes.error());
     }
-    // Held only until the read-back: the tree's memory is better spent on the texts to come.
-    std::optional<Document> document(std::move(loaded).value());
-    const PageEncoding encoding = document->encoding();
-
-    // 4. Tagging changes the live document, so its classes are part of the read-back. Elements
-    // the page animates itself are left to it, and the user is told.
-    if (options.animations) {
-        if (const int own = CountPageAnimations(*document); own > 0) {
-            m_host.notice(PageAnimationsNotice(own));
-        }
-        if (auto tagged = ApplyRandomAnimations(*document, options.animationFamily, m_snippets,
-                                                m_random, m_lstFX);
-            !tagged) {
-            return fail(tagged.error());
-        }
-        markStepEnd("tagging");
+    // 6. Every snippet is read before the page is worked on, so that a missing file is reported
+    // before anything is written.
+    const auto snippets = ReadSnippetTexts(m_snippets, options);
+    if (!snippets) {
+        return fail(snippets.error());
     }
-
-    // 5. Read back; from here on every stage works on the text.
-    m_txtHTMLSourceOriginal = document->readBack();
-    m_txtHTMLSourceModified = m_txtHTMLSourceOriginal;
-    markStepEnd("read back");
-    document.reset();
-    // Only for large pages: handing the memory back costs time (the next allocations must fetch
-    // it again), which for a small page is not worth the little memory it saves.
-    if (m_txtHTMLSourceOriginal.size() >= LargePageLength) {
-        releaseFreedMemory();
-    }
-    markStepEnd("release");
-
-    // 6. The library and font texts are read on every run, whatever is ticked, so that a missing
-    // file is reported before anything is written.
-    auto animationLinkText = m_snippets.readText(snippet::AnimateLinkRel);
-    if (!animationLinkText) {
-        return fail(animationLinkText.error());
-    }
-    auto animationStyleText = m_snippets.readText(snippet::AnimateCss);
-    if (!animationStyleText) {
-        return fail(animationStyleText.error());
-    }
-    auto fontTemplate = m_snippets.readText(snippet::FontCss);
-    if (!fontTemplate) {
-        return fail(fontTemplate.error());
-    }
-    m_txtSnippet = fontTemplate.value();
-
-    // 7. The font template is filled only when fonts are on.
-    if (options.fonts) {
-        m_txtSnippet = fillFontTemplate(m_txtSnippet, options.fontName, options.headingSizes);
-    }
-    const QString fontStyleText = m_txtSnippet;
-
-    // 8-9. The head insert goes after the title.
-    const QString headInsert =
-        buildHeadInsert(options.animations, animationLinkText.value(), animationStyleText.value(),
-                        options.fonts, fontStyleText);
     markStepEnd("snippets");
-    if (!headInsert.isEmpty()) {
-        m_lstToFind.clear();
-        if (auto read = m_snippets.readLines(m_lstToFind, snippet::TitleCloseCandidates); !read) {
-            return fail(read.error());
-        }
-        m_txtHTMLSourceModified =
-            InsertAfterAnchor(AnchorMode::Head, headInsert, m_txtHTMLSourceModified, m_lstToFind);
-        markStepEnd("head insert");
+
+    // 3-12. The page, tagged, read back and changed by every text stage, in memory.
+    auto restyled = RestylePage(std::move(bytes).value(), options.selectedFile, snippets.value(),
+                                options, m_random);
+    if (!restyled) {
+        return fail(restyled.error());
+    }
+    RestyledPage &page = restyled.value();
+    m_txtHTMLSourceOriginal = std::move(page.txtHTMLSourceOriginal);
+    m_txtHTMLSourceModified = std::move(page.txtHTMLSourceModified);
+    m_lstFX = std::move(page.lstFX);
+    if (page.pageAnimations > 0) {
+        m_host.notice(PageAnimationsNotice(page.pageAnimations));
     }
 
-    // 10. The activation script goes after the opening body tag on every run.
-    auto activation = m_snippets.readText(snippet::ActivationScript);
-    if (!activation) {
-        return fail(activation.error());
-    }
-    m_txtSnippet = activation.value();
-    m_lstToFind.clear();
-    if (auto read = m_snippets.readLines(m_lstToFind, snippet::BodyOpenCandidates); !read) {
-        return fail(read.error());
-    }
-    m_txtHTMLSourceModified =
-        InsertAfterAnchor(AnchorMode::Body, m_txtSnippet, m_txtHTMLSourceModified, m_lstToFind);
-    markStepEnd("activation");
-
-    // 11. The markers become the class attribute's end and the chosen duration.
-    m_txtHTMLSourceModified = resolveMarkers(m_txtHTMLSourceModified, options.speed);
-    markStepEnd("markers");
-
-    // 12. The back button, before the head closes.
-    if (options.backButton && !options.backRedirect.isEmpty()) {
-        auto script = m_snippets.readText(snippet::BackButtonScript);
-        if (!script) {
-            return fail(script.error());
-        }
-        m_txtSnippet = fillBackButtonScript(script.value(), options.backRedirect);
-        m_txtHTMLSourceModified = insertBeforeHeadClose(m_txtHTMLSourceModified, m_txtSnippet);
-        markStepEnd("back button");
-    }
-
-    // 13. Out to disk, in the page's own encoding, declared where a browser would otherwise read
-    // the bytes in another; a page a browser would misread is not written at all.
-    auto encoded = encodeDeclared(m_txtHTMLSourceModified, encoding);
-    if (!encoded) {
-        return fail(u"Cannot write \"%1\": %2"_s.arg(
-            QDir::toNativeSeparators(OutputPath(options.selectedFile)), encoded.error()));
-    }
-    m_txtHTMLSourceModified = encoded.value().text;
-    return WriteOutput(options.selectedFile, encoded.value().bytes, m_snippets, m_host);
+    // 13. Out to disk.
+    return WriteOutput(options.selectedFile, page.bytes, m_snippets, m_host);
 }
 
 }  // namespace lumivane

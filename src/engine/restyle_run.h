@@ -1,8 +1,9 @@
 #pragma once
 
 // The one-click run: from the checks to the written page, the copied library and the opened
-// folder. It keeps the texts of its last run, as the window's working buffers did, so that a
-// caller (or a test) can look at what was read back and what was written.
+// folder, around the in-memory restyle of the page (restyle_core.h). It keeps the texts of its
+// last run, as the window's working buffers did, so that a caller (or a test) can look at what
+// was read back and what was written.
 
 #include "engine/run_host.h"
 #include "engine/run_options.h"
@@ -46,9 +47,7 @@ private:
 
     QString m_txtHTMLSourceOriginal;
     QString m_txtHTMLSourceModified;
-    QString m_txtSnippet;
     QStringList m_lstFX;
-    QStringList m_lstToFind;
 };
 
 }  // namespace lumivane

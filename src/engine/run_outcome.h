@@ -4,6 +4,8 @@
 
 namespace lumivane {
 
+// How a run ended and what the user was told about it, so that each front end can act on the
+// kind (the command line's exit status, the window's result line) without reading the texts.
 struct RunOutcome {
     enum class Kind {
         Written,   // the page and the library are in place and the user was told
@@ -12,6 +14,7 @@ struct RunOutcome {
         Failed,    // something could not be read or written; the user was told what and why
     };
     Kind kind = Kind::Failed;
+    QString message;     // the message shown; empty when the user declined
     QString outputPath;  // set when written
 
     [[nodiscard]] bool written() const { return kind == Kind::Written; }

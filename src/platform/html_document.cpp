@@ -83,7 +83,16 @@ Document::~Document() = default;
 
 Result<Document> Document::Navigate2(const QString &path)
 {
-    auto page = ReadPageFile(path);
+    auto bytes = ReadPageBytes(path);
+    if (!bytes) {
+        return Error{bytes.error()};
+    }
+    return load(std::move(bytes).value(), path);
+}
+
+Result<Document> Document::load(QByteArray bytes, const QString &path)
+{
+    auto page = PageFromBytes(std::move(bytes), path);
     if (!page) {
         return Error{page.error()};
     }

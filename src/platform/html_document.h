@@ -46,6 +46,8 @@ public:
 
     // Reads the page file at `path`, decodes it (see decodePage) and parses it.
     static Result<Document> Navigate2(const QString &path);
+    // The same from the page's bytes as read from `path` (named in messages).
+    static Result<Document> load(QByteArray bytes, const QString &path);
     // Parses already decoded text; the encoding is recorded as given.
     static Document parse(const QString &html, const PageEncoding &encoding = PageEncoding{});
 

@@ -1,6 +1,8 @@
 #include "platform/html_serializer.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +11,36 @@ namespace lumivane {
 namespace {
 
 using namespace std::string_view_literals;
+
+// Appends to the output through a pointer of its own: a page is written in hundreds of thousands
+// of small pieces, and QByteArray's checks on each append cost more than the copying. The output
+// grows in large steps and is cut to what was written when the writer goes.
+class Writer {
+public:
+    explicit Writer(QByteArray &out)
+        : m_out(out)
+        , m_size(out.size())
+    {}
+    ~Writer() { m_out.resize(m_size); }
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    void append(std::string_view text)
+    {
+        const auto length = static_cast<qsizetype>(text.size());
+        if (m_out.size() - m_size < length) {
+            m_out.resize(std::max(m_size + length, 2 * m_out.size() + 4096));
+        }
+        std::memcpy(m_out.data() + m_size, text.data(), text.size());
+        m_size += length;
+    }
+    void append(char c) { append(std::string_view(&c, 1)); }
+    void append(const dom::Utf8 &text) { append(text.view()); }
+
+private:
+    QByteArray &m_out;
+    qsizetype m_size;
+};
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::array<std::string_view, N> &names)
@@ -19,16 +51,6 @@ bool isOneOf(std::string_view name, const std::array<std::string_view, N> &names
         }
     }
     return false;
-}
-
-void append(QByteArray &out, std::string_view text)
-{
-    out.append(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void append(QByteArray &out, const dom::Utf8 &text)
-{
-    append(out, text.view());
 }
 
 // Elements that never have an end tag or contents in markup ("serializes as void").
@@ -76,10 +98,22 @@ enum class EscapeMode { Text, Attribute };
 // Deviation: a carriage return (only a character reference can put one into a text or a value)
 // is written as "&#13;". Written raw, as browsers do, the parser would turn it into a line feed,
 // and the page would lose it.
-void appendEscaped(QByteArray &out, std::string_view text, EscapeMode mode)
+void appendEscaped(Writer &out, std::string_view text, EscapeMode mode)
 {
+    // The bytes that may start something to escape; all others are copied in runs.
+    static constexpr std::array<bool, 256> mayEscape = [] {
+        std::array<bool, 256> table{};
+        for (const char c : "&\xC2<>\r\"") {
+            table[static_cast<unsigned char>(c)] = true;
+        }
+        table[0] = false;  // the literal's terminator
+        return table;
+    }();
     size_t runStart = 0;
     for (size_t i = 0; i < text.size(); ++i) {
+        if (!mayEscape[static_cast<unsigned char>(text[i])]) {
+            continue;
+        }
         std::string_view replacement;
         size_t length = 1;
         switch (text[i]) {
@@ -112,46 +146,81 @@ void appendEscaped(QByteArray &out, std::string_view text, EscapeMode mode)
         if (replacement.empty()) {
             continue;
         }
-        append(out, text.substr(runStart, i - runStart));
-        append(out, replacement);
+        out.append(text.substr(runStart, i - runStart));
+        out.append(replacement);
         runStart = i + length;
         i += length - 1;
     }
-    append(out, text.substr(runStart));
+    out.append(text.substr(runStart));
 }
 
 // An attribute's serialized name.
-void appendAttributeName(QByteArray &out, const dom::Attribute &attr)
+void appendAttributeName(Writer &out, const dom::Attribute &attr)
 {
     switch (attr.ns) {
     case dom::AttributeNamespace::None:  // no namespace: the local name
         break;
     case dom::AttributeNamespace::Xml:  // XML namespace: "xml:" + local name
-        append(out, "xml:"sv);
+        out.append("xml:"sv);
         break;
     case dom::AttributeNamespace::Xmlns:  // XMLNS namespace: "xmlns", or "xmlns:" + local name
         if (attr.name == "xmlns"sv) {
-            append(out, attr.name);
+            out.append(attr.name);
             return;
         }
-        append(out, "xmlns:"sv);
+        out.append("xmlns:"sv);
         break;
     case dom::AttributeNamespace::XLink:  // XLink namespace: "xlink:" + local name
-        append(out, "xlink:"sv);
+        out.append("xlink:"sv);
         break;
     }
-    append(out, attr.name);
+    out.append(attr.name);
 }
 
-void appendAttribute(QByteArray &out, const dom::Attribute &attr, std::string_view value)
+void appendAttribute(Writer &out, const dom::Attribute &attr, std::string_view value)
 {
     // For each attribute: space, serialized name, "=", '"', value escaped in attribute mode, '"'.
     // Always double quotes, whatever the page used.
     out.append(' ');
     appendAttributeName(out, attr);
-    append(out, "=\""sv);
+    out.append("=\""sv);
     appendEscaped(out, value, EscapeMode::Attribute);
     out.append('"');
+}
+
+void writeDoctype(Writer &out, const dom::Tree &tree, dom::NodeId doctype)
+{
+    // An identifier may hold one kind of quote (the page quoted it with the other), so it is
+    // written in the quote it does not hold.
+    const auto appendQuoted = [&out](std::string_view id) {
+        const char quote = id.find('"') != std::string_view::npos ? '\'' : '"';
+        out.append(' ');
+        out.append(quote);
+        out.append(id);
+        out.append(quote);
+    };
+    const auto identifiers = tree.attributes(doctype);  // public, system
+    const std::string_view publicId = identifiers.size() > 0 ? identifiers[0].value.view() : ""sv;
+    const std::string_view systemId = identifiers.size() > 1 ? identifiers[1].value.view() : ""sv;
+    out.append("<!DOCTYPE "sv);
+    out.append(tree[doctype].name);
+    if (!publicId.empty()) {
+        out.append(" PUBLIC"sv);
+        appendQuoted(publicId);
+        if (!systemId.empty()) {
+            appendQuoted(systemId);
+        }
+    } else if (!systemId.empty()) {
+        out.append(" SYSTEM"sv);
+        appendQuoted(systemId);
+    }
+    // A word where a quoted identifier or the end should follow puts a browser into quirks mode
+    // and is otherwise ignored. After a system identifier no such word has that effect, so a
+    // doctype with one keeps the mode its identifiers give.
+    if (tree.doctypeForcesQuirks() && systemId.empty()) {
+        out.append(" quirks"sv);
+    }
+    out.append('>');
 }
 
 // The HTML fragment serialization algorithm:
@@ -164,7 +233,7 @@ void appendAttribute(QByteArray &out, const dom::Attribute &attr, std::string_vi
 
 // Step 5.2 for `current`, up to its contents. True when it is an element whose contents and end
 // tag are still to come.
-bool appendStartOrLeaf(QByteArray &out, const dom::Tree &tree, dom::NodeId current)
+bool appendStartOrLeaf(Writer &out, const dom::Tree &tree, dom::NodeId current)
 {
     const dom::Node &node = tree[current];
     switch (node.kind) {
@@ -172,7 +241,7 @@ bool appendStartOrLeaf(QByteArray &out, const dom::Tree &tree, dom::NodeId curre
         // Every element of ours is in the HTML, SVG or MathML namespace: tagname is its local
         // name (lower case for HTML, adjusted case such as foreignObject for SVG).
         out.append('<');  // "<" followed by tagname
-        append(out, node.name);
+        out.append(node.name);
         // The class value the run set, in place of the page's (or added last).
         const QByteArray *changed = tree.changedClass(current);
         const std::string_view changedClass =
@@ -204,22 +273,22 @@ bool appendStartOrLeaf(QByteArray &out, const dom::Tree &tree, dom::NodeId curre
     case dom::NodeKind::Text: {
         const dom::NodeId parent = tree.parent(current);
         if (parent != dom::NoNode && takesTextLiterally(tree[parent])) {
-            append(out, node.text);  // raw-text parent: the data literally
+            out.append(node.text);  // raw-text parent: the data literally
         } else {
             appendEscaped(out, node.text.view(), EscapeMode::Text);  // otherwise escaped
         }
         return false;
     }
     case dom::NodeKind::Comment:  // "<!--" data "-->"
-        append(out, "<!--"sv);
-        append(out, node.text);
-        append(out, "-->"sv);
+        out.append("<!--"sv);
+        out.append(node.text);
+        out.append("-->"sv);
         return false;
     case dom::NodeKind::Doctype:
         // Deviation: a browser writes only "<!DOCTYPE name>". We keep the public and system
         // identifiers, because they choose the page's rendering mode (quirks, limited quirks)
         // and a page written back must look as it did.
-        appendDoctype(out, tree, current);
+        writeDoctype(out, tree, current);
         return false;
     case dom::NodeKind::TemplateContents:
         // 3. A template's contents stand in for its children; they have no tags of their own.
@@ -229,16 +298,16 @@ bool appendStartOrLeaf(QByteArray &out, const dom::Tree &tree, dom::NodeId curre
 }
 
 // The end of step 5.2 for an element, after its contents: "</" tagname ">".
-void appendEndTag(QByteArray &out, const dom::Node &element)
+void appendEndTag(Writer &out, const dom::Node &element)
 {
-    append(out, "</"sv);
-    append(out, element.name);
+    out.append("</"sv);
+    out.append(element.name);
     out.append('>');
 }
 
 // Every node from `first` up to `end` (whole subtrees), in document order (5), all appended to
 // one string (2: s is `out`), so that the whole document is written in linear time.
-void appendNodes(QByteArray &out, const dom::Tree &tree, dom::NodeId first, dom::NodeId end)
+void appendNodes(Writer &out, const dom::Tree &tree, dom::NodeId first, dom::NodeId end)
 {
     std::vector<dom::NodeId> open;  // elements whose end tags follow their contents
     for (dom::NodeId id = first; id < end; ++id) {
@@ -263,7 +332,8 @@ void appendNodes(QByteArray &out, const dom::Tree &tree, dom::NodeId first, dom:
 void appendOuter(QByteArray &out, const dom::Tree &tree, dom::NodeId node)
 {
     // outerHTML: the node serialized as the only child of a fictional parent.
-    appendNodes(out, tree, node, tree.subtreeEnd(node));
+    Writer writer(out);
+    appendNodes(writer, tree, node, tree.subtreeEnd(node));
 }
 
 QByteArray serializeOuter(const dom::Tree &tree, dom::NodeId node)
@@ -275,42 +345,17 @@ QByteArray serializeOuter(const dom::Tree &tree, dom::NodeId node)
 
 void appendDoctype(QByteArray &out, const dom::Tree &tree, dom::NodeId doctype)
 {
-    // An identifier may hold one kind of quote (the page quoted it with the other), so it is
-    // written in the quote it does not hold.
-    const auto appendQuoted = [&out](std::string_view id) {
-        const char quote = id.find('"') != std::string_view::npos ? '\'' : '"';
-        out.append(' ').append(quote);
-        append(out, id);
-        out.append(quote);
-    };
-    const auto identifiers = tree.attributes(doctype);  // public, system
-    const std::string_view publicId = identifiers.size() > 0 ? identifiers[0].value.view() : ""sv;
-    const std::string_view systemId = identifiers.size() > 1 ? identifiers[1].value.view() : ""sv;
-    append(out, "<!DOCTYPE "sv);
-    append(out, tree[doctype].name);
-    if (!publicId.empty()) {
-        append(out, " PUBLIC"sv);
-        appendQuoted(publicId);
-        if (!systemId.empty()) {
-            appendQuoted(systemId);
-        }
-    } else if (!systemId.empty()) {
-        append(out, " SYSTEM"sv);
-        appendQuoted(systemId);
-    }
-    // A word where a quoted identifier or the end should follow puts a browser into quirks mode
-    // and is otherwise ignored. After a system identifier no such word has that effect, so a
-    // doctype with one keeps the mode its identifiers give.
-    if (tree.doctypeForcesQuirks() && systemId.empty()) {
-        append(out, " quirks"sv);
-    }
-    out.append('>');
+    Writer writer(out);
+    writeDoctype(writer, tree, doctype);
 }
 
 QByteArray serializeDocument(const dom::Tree &tree)
 {
     QByteArray out;
-    appendNodes(out, tree, 0, tree.size());
+    {
+        Writer writer(out);
+        appendNodes(writer, tree, 0, tree.size());
+    }
     return out;
 }
 

@@ -110,17 +110,38 @@ bool endsName(Char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == '/' || c == '>';
 }
 
+// Where the character `c` (ASCII) next occurs from `from` on; `size` when it does not. Bytes are
+// searched with memchr, which looks at many at a time: most of a page is text between tags.
+qsizetype findChar(const unsigned char *text, qsizetype size, qsizetype from, char c)
+{
+    if (from >= size) {
+        return size;
+    }
+    const void *found = std::memchr(text + from, c, static_cast<size_t>(size - from));
+    return found ? static_cast<const unsigned char *>(found) - text : size;
+}
+
+qsizetype findChar(const char16_t *text, qsizetype size, qsizetype from, char c)
+{
+    const char16_t *end = text + size;
+    return std::find(text + std::min(from, size), end, static_cast<char16_t>(c)) - text;
+}
+
+// Where `what` (whose first character is no letter) next occurs from `from` on, ASCII letters in
+// any case; `size` when it does not.
 template <typename Char>
 qsizetype find(const Char *text, qsizetype size, qsizetype from, std::string_view what)
 {
-    for (qsizetype i = from; i + static_cast<qsizetype>(what.size()) <= size; ++i) {
+    const auto length = static_cast<qsizetype>(what.size());
+    for (qsizetype i = findChar(text, size, from, what[0]); i + length <= size;
+         i = findChar(text, size, i + 1, what[0])) {
         bool same = true;
-        for (size_t k = 0; k < what.size() && same; ++k) {
-            Char c = text[i + static_cast<qsizetype>(k)];
+        for (qsizetype k = 1; k < length && same; ++k) {
+            Char c = text[i + k];
             if (c >= 'A' && c <= 'Z') {
                 c = static_cast<Char>(c + ('a' - 'A'));
             }
-            same = c == static_cast<Char>(what[k]);
+            same = c == static_cast<Char>(what[static_cast<size_t>(k)]);
         }
         if (same) {
             return i;
@@ -137,10 +158,9 @@ bool deeperThan(const Char *text, qsizetype size, qsizetype limit)
     constexpr qsizetype reach = 16;
     std::vector<ShortName> open;
     qsizetype i = 0;
-    while (i < size) {
-        if (text[i] != '<' || i + 1 >= size) {
-            ++i;
-            continue;
+    while ((i = findChar(text, size, i, '<')) < size) {
+        if (i + 1 >= size) {
+            break;
         }
         const Char next = text[i + 1];
         if (next == '!') {
@@ -213,7 +233,7 @@ bool nestsDeeperThan(QByteArrayView markup, qsizetype limit)
 
 bool nestsDeeperThan(QStringView markup, qsizetype limit)
 {
-    return deeperThan(markup.utf16(), markup.size(), limit);
+    return deeperThan(reinterpret_cast<const char16_t *>(markup.utf16()), markup.size(), limit);
 }
 
 }  // namespace lumivane

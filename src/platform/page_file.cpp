@@ -31,7 +31,7 @@ Error tooLarge(const QString &path, qint64 size)
 
 }  // namespace
 
-Result<PageFile> ReadPageFile(const QString &path)
+Result<QByteArray> ReadPageBytes(const QString &path)
 {
     // Looked at before opening: opening a folder or a pipe either fails with a vague reason or
     // waits forever for a writer.
@@ -60,7 +60,11 @@ Result<PageFile> ReadPageFile(const QString &path)
     if (bytes.size() > MaxPageBytes) {
         return tooLarge(path, bytes.size());
     }
+    return bytes;
+}
 
+Result<PageFile> PageFromBytes(QByteArray bytes, const QString &path)
+{
     PageFile page;
     page.fileSize = bytes.size();
     bool blank = false;
@@ -92,6 +96,15 @@ Result<PageFile> ReadPageFile(const QString &path)
         return pageError(path, u"it holds NUL bytes, so it is not a text page"_s);
     }
     return page;
+}
+
+Result<PageFile> ReadPageFile(const QString &path)
+{
+    auto bytes = ReadPageBytes(path);
+    if (!bytes) {
+        return Error{bytes.error()};
+    }
+    return PageFromBytes(std::move(bytes).value(), path);
 }
 
 }  // namespace lumivane

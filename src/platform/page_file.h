@@ -25,7 +25,14 @@ struct PageFile {
     qint64 fileSize = 0;
 };
 
-// The page, or a message that names the page and says what is wrong with it.
+// The page's bytes as they are on disk, or a message that names the page and says why it cannot
+// be read (a folder, a pipe, a file over the size limit, the system's reason).
+Result<QByteArray> ReadPageBytes(const QString &path);
+
+// The page from its bytes, or a message naming `path` when it is empty or binary (NUL bytes).
+Result<PageFile> PageFromBytes(QByteArray bytes, const QString &path);
+
+// Both of the above.
 Result<PageFile> ReadPageFile(const QString &path);
 
 }  // namespace lumivane

@@ -432,8 +432,12 @@ fn parse(bytes: &[u8]) -> Tree {
         },
         ..ParseOpts::default()
     };
-    // The caller gives UTF-8; anything else becomes U+FFFD rather than undefined behaviour.
-    let text: Cow<str> = String::from_utf8_lossy(bytes);
+    // The caller gives UTF-8; anything else becomes U+FFFD rather than undefined behaviour. (The
+    // lossy conversion alone would take a slower path over valid text as well.)
+    let text: Cow<str> = match std::str::from_utf8(bytes) {
+        Ok(valid) => Cow::Borrowed(valid),
+        Err(_) => String::from_utf8_lossy(bytes),
+    };
     parse_document(Tree::new(), options).one(StrTendril::from_slice(&text))
 }
 

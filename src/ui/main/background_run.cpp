@@ -25,6 +25,7 @@ struct NextActivity {
 };
 constexpr NextActivity nextActivities[] = {
     {"read", "Reading the page"},
+    {"snippets", "Reading the page"},
     {"decode", "Reading the page"},
     {"nesting check", "Reading the page"},
     {"parse", "Reading the page"},
@@ -32,8 +33,7 @@ constexpr NextActivity nextActivities[] = {
     {"tagging", "Adding the animations"},
     {"read back", "Putting in the changes"},
     {"release", "Putting in the changes"},
-    {"markers", "Putting in the changes"},
-    {"back button", "Putting in the changes"},
+    {"text stages", "Writing the page"},
     {"encode", "Writing the page"},
     {"write", "Copying the animation library"},
     {"library", "Done"},
