@@ -23,10 +23,10 @@
 #include <QRandomGenerator>
 
 #include <array>
-#include <map>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 using namespace Qt::StringLiterals;
 

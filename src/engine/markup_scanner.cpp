@@ -500,8 +500,8 @@ TagSpelling::TagSpelling(QStringView text)
 
 bool TagSpelling::matches(const MarkupTag &tag, QStringView page) const
 {
-    return !m_name.isEmpty() && tag.kind == m_kind && tag.name == m_name &&
-           tag.inPageContent() && page.sliced(tag.begin).startsWith(m_text);
+    return !m_name.isEmpty() && tag.kind == m_kind && tag.name == m_name && tag.inPageContent() &&
+           page.sliced(tag.begin).startsWith(m_text);
 }
 
 bool isCharsetDeclaration(const MarkupTag &tag, QStringView page)

@@ -53,9 +53,9 @@ Result<RestyledPage> RestylePage(QByteArray pageBytes, const QString &pagePath,
     // 6-8. The font template is filled only when fonts are on; the head insert holds the
     // animation link and style texts, then the font style text.
     const QString fontStyleText =
-        options.fonts ? fillFontTemplate(snippets.fontTemplate, options.fontName,
-                                         options.headingSizes)
-                      : snippets.fontTemplate;
+        options.fonts
+            ? fillFontTemplate(snippets.fontTemplate, options.fontName, options.headingSizes)
+            : snippets.fontTemplate;
     TextStages stages;
     stages.headInsert = buildHeadInsert(options.animations, snippets.animationLinkText,
                                         snippets.animationStyleText, options.fonts, fontStyleText);

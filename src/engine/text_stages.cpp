@@ -105,8 +105,8 @@ void resolveMarker(const MarkupTag &tag, QStringView page, const QString &quoteA
         classAttribute->quote != u'"') {
         return;
     }
-    const QStringView value =
-        page.sliced(classAttribute->valueBegin, classAttribute->valueEnd - classAttribute->valueBegin);
+    const QStringView value = page.sliced(classAttribute->valueBegin,
+                                          classAttribute->valueEnd - classAttribute->valueBegin);
     if (!value.endsWith(Closing)) {
         return;
     }
@@ -149,7 +149,10 @@ void InsertAfterAnchor(AnchorMode mode, const QString &snippet, const FirstSpell
         at = landmarks.charsetEnd;
         lineEndAfter = false;
     }
-    edits.push_back(Edit{at, at, head ? Stage::HeadInsert : Stage::Activation, {},
+    edits.push_back(Edit{at,
+                         at,
+                         head ? Stage::HeadInsert : Stage::Activation,
+                         {},
                          LineEnd + snippet + (lineEndAfter ? LineEnd : QString())});
 }
 
@@ -177,8 +180,8 @@ QString applyTextStages(const QString &page, const TextStages &stages)
             headClose.see(tag, text);
         }
         if (tag.name == "head"_L1 && tag.inPageContent()) {
-            qsizetype &place =
-                tag.kind == MarkupTag::Kind::Start ? landmarks.headStartEnd : landmarks.headEndBegin;
+            qsizetype &place = tag.kind == MarkupTag::Kind::Start ? landmarks.headStartEnd
+                                                                  : landmarks.headEndBegin;
             if (place < 0) {
                 place = tag.kind == MarkupTag::Kind::Start ? tag.end : tag.begin;
             }
@@ -215,7 +218,9 @@ QString applyTextStages(const QString &page, const TextStages &stages)
     result.reserve(page.size() + added);
     qsizetype copied = 0;  // everything before this index is in `result` already
     for (const Edit &edit : edits) {
-        result.append(text.sliced(copied, edit.begin - copied)).append(edit.kept).append(edit.added);
+        result.append(text.sliced(copied, edit.begin - copied))
+            .append(edit.kept)
+            .append(edit.added);
         copied = edit.end;
     }
     result.append(text.sliced(copied));

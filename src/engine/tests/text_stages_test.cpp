@@ -205,12 +205,13 @@ TEST(TextStages, AllAtOnceGiveWhatTheStagesGiveOneAfterTheOther)
     stages.bodyOpenCandidates = BodyOpen;
     stages.speed = AnimationSpeed::Slow;
     stages.backButtonScript = u"<script>B</script>"_s;
-    EXPECT_EQ(applyTextStages(u"<html><head><meta charset=\"utf-8\"></head><body>"_s + Tagged +
-                                  u"</body></html>"_s,
-                              stages),
-              u"<html><head><meta charset=\"utf-8\">\r\nH\r\n<script>B</script></head><body>"
-              "\r\nA<h1 class=\"title big wow bounceIn\" data-wow-duration=\"3s\" id=\"t\">Hi</h1>"
-              "<img src=\"a.png\" class=\" wow fadeInUp\" data-wow-duration=\"3s\"></body></html>"_s);
+    EXPECT_EQ(
+        applyTextStages(u"<html><head><meta charset=\"utf-8\"></head><body>"_s + Tagged +
+                            u"</body></html>"_s,
+                        stages),
+        u"<html><head><meta charset=\"utf-8\">\r\nH\r\n<script>B</script></head><body>"
+        "\r\nA<h1 class=\"title big wow bounceIn\" data-wow-duration=\"3s\" id=\"t\">Hi</h1>"
+        "<img src=\"a.png\" class=\" wow fadeInUp\" data-wow-duration=\"3s\"></body></html>"_s);
 }
 
 TEST(TextStages, AnAddressCannotBreakOutOfTheBackButtonScript)
@@ -240,7 +241,6 @@ TEST(TextStages, AnAddressCannotBreakOutOfTheBackButtonScript)
         }
     }
 }
-
 
 TEST(TextStages, TheAddressIsEscapedOnlyWhereItCouldBreakOut)
 {
