@@ -69,6 +69,7 @@ TEST_F(CliTest, BadUsageSaysWhatIsWrongWithExitStatusTwo)
         {{u"-x.html"_s}, "Unknown option -x.html."},
         {{u"--animations"_s, u"wobble"_s, one},
          "--animations needs one of bounce+fade, slide+fade, bounce+slide, bounce, slide, fade."},
+        {{u"--speed"_s, u"ludicrous"_s, one}, "--speed needs one of fast, natural, slow."},
         {{u"--h3=201"_s, one}, "--h3 needs a size in pixels from 8 to 200, such as 34."},
         {{u"--back-redirect"_s, u"example.com/offer"_s, one},
          "The address \"example.com/offer\" of --back-redirect has no http:// or https:// at its "
@@ -104,7 +105,7 @@ TEST_F(CliTest, EachOutcomeIsOneLineWithItsExitStatus)
     const QString output = path(u"offer_modified.html"_s);
     // An opener that only notes the folder it was asked to open.
     const QString opened = path(u"opened.txt"_s);
-    page(u"bin/xdg-open"_s, "#!/bin/sh\necho \"$1\" > '" + opened.toUtf8() + "'\n");
+    page(u"bin/xdg-open"_s, "#!/bin/sh\necho \"$1\" >> '" + opened.toUtf8() + "'\n");
     QFile::setPermissions(path(u"bin/xdg-open"_s), QFile::ReadOwner | QFile::ExeOwner);
     Launch launch;
     launch.prefix = {u"env"_s, u"PATH="_s + path(u"bin:"_s) + qEnvironmentVariable("PATH")};
@@ -175,10 +176,11 @@ TEST_F(CliTest, OptionsReachThePage)
     EXPECT_TRUE(written.contains(u"https://example.org/offer"_s));
 }
 
-// What the user may not read or replace, and a file size limit met while writing, stop the run
-// with the system's reason, before anything is written: an unreadable library file must not leave
-// half a library, a write cut short must leave the earlier output whole and no temporary file.
-TEST_F(CliTest, LockedFilesAndAFileSizeLimitStopTheRunAndChangeNothing)
+// What the user may not read or replace, a font list emptied, and a file size limit met while
+// writing stop the run with the reason, before anything is written: an unreadable library file
+// must not leave half a library, a write cut short must leave the earlier output whole and no
+// temporary file.
+TEST_F(CliTest, LockedDamagedOrTooLargeFilesStopTheRunAndChangeNothing)
 {
     // Root reads and writes anything: those cases run as another user.
     Launch user;
@@ -191,8 +193,9 @@ TEST_F(CliTest, LockedFilesAndAFileSizeLimitStopTheRunAndChangeNothing)
         runCli({u"--version"_s}, limited).exitCode != 0) {
         GTEST_SKIP() << "cannot run the program as another user or with a file size limit here";
     }
-    const auto mode = [](const QString &file, QFile::Permissions permissions) {
-        return [file, permissions] { QFile::setPermissions(file, permissions); };
+    const auto mode = [](const QString &file, int bits) {
+        return
+            [=] { std::filesystem::permissions(file.toStdString(), std::filesystem::perms(bits)); };
     };
     const QString site = path(u"site"_s);
     const QString offer = site + u"/offer.html"_s;
@@ -205,20 +208,23 @@ TEST_F(CliTest, LockedFilesAndAFileSizeLimitStopTheRunAndChangeNothing)
         std::function<void()> lock;
         QString message;
     } cases[] = {
-        {"unreadable page", user, mode(offer, QFile::WriteOwner),
+        {"unreadable page", user, mode(offer, 0200),
          u"Cannot open the page \"%1\": Permission denied."_s.arg(offer)},
-        {"unreadable snippet", user, mode(snippet, QFile::WriteOwner),
+        {"unreadable snippet", user, mode(snippet, 0200),
          u"Cannot read \"%1\": Permission denied."_s.arg(snippet)},
-        {"unreadable library file", user, mode(library, QFile::WriteOwner),
+        {"unreadable library file", user, mode(library, 0200),
          u"Cannot read \"%1\": Permission denied."_s.arg(library)},
-        {"read-only output", user, mode(output, QFile::ReadOwner | QFile::ReadOther),
+        {"read-only output", user, mode(output, 0444),
          u"Cannot replace \"%1\": the file is read-only."_s.arg(output)},
         {"read-only folder", user,
          [&] {
              QFile::remove(output);
-             mode(site, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther)();
+             mode(site, 0555)();
          },
          u"Cannot write \"%1\": Permission denied."_s.arg(output)},
+        {"empty font list", user, [&] { writeFile(path(u"app/snippets/gfonts.txt"_s), "\n"); },
+         u"The snippet file \"%1\" is empty. Reinstall Lumivane or put the file back. Give --font "
+         "NAME or --no-font."_s.arg(path(u"app/snippets/gfonts.txt"_s))},
         {"output over the size limit", limited, [&] { writeFile(offer, bigPage); },
          u"Cannot write \"%1\": File too large."_s.arg(output)},
     };
