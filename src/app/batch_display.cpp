@@ -1,6 +1,6 @@
 #include "app/batch_display.h"
 
-#include "engine/output_stage.h"
+#include "app/cli_host.h"
 
 #include <algorithm>
 
@@ -154,8 +154,7 @@ void BatchDisplay::finish()
     clearProgress();
     if (m_written > 0) {
         // Said once for the whole batch, not once per page.
-        m_err << QLatin1StringView(message::DoneTitle) << u": "_s
-              << QLatin1StringView(message::DoneText) << Qt::endl;
+        m_err << completionLine(pages(m_written), false) << Qt::endl;
     }
     const double seconds = static_cast<double>(m_clock.elapsed()) / 1000.0;
     m_err << u"lumivane-cli: %1 restyled, %2 failed, %3 skipped in %4 s."_s.arg(pages(m_written))

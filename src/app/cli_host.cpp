@@ -40,6 +40,12 @@ bool readYes()
 
 }  // namespace
 
+QString completionLine(const QString &saved, bool folderOpens)
+{
+    return u"Done: %1 saved.%2 Please remember to upload the 'anilibs' folder to your website."_s
+        .arg(saved, folderOpens ? u" Its folder opens now."_s : QString());
+}
+
 bool errorIsTerminal()
 {
     return isTerminal(stderr);
@@ -78,6 +84,9 @@ TerminalHost::TerminalHost(bool overwrite, bool openFolder)
 
 void TerminalHost::inform(const QString &title, const QString &text, MessageIcon icon)
 {
+    if (isDoneMessage(title, icon)) {
+        return;
+    }
     const QString prefix =
         icon == MessageIcon::Error ? u"lumivane-cli: error: "_s : title + u": "_s;
     m_err << prefix << text << Qt::endl;

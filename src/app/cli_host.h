@@ -14,6 +14,7 @@ class TerminalHost final : public RunHost {
 public:
     TerminalHost(bool overwrite, bool openFolder);
 
+    // "Done" is left to the completion line, which names the written page.
     void inform(const QString &title, const QString &text, MessageIcon icon) override;
     bool askYesNo(const QString &title, const QString &text) override;
     void openFolder(const QString &folder) override;
@@ -24,6 +25,10 @@ private:
     bool m_openFolder;
     QTextStream m_err;
 };
+
+// The command line's "Done" line: what was saved (a page's path, or "3 pages"), and the output
+// folder only when it is really opened (--open).
+QString completionLine(const QString &saved, bool folderOpens);
 
 // Whether standard error is a terminal, where a progress line can be redrawn in place.
 bool errorIsTerminal();

@@ -50,7 +50,7 @@ std::optional<QString> defaultFont(const SnippetFolder &snippets, QTextStream &e
 // A single page, as it has always run: messages as they come, and the overwrite question on the
 // terminal when its output exists.
 int restyleOnePage(const cli::CommandLine &line, const SnippetFolder &snippets, RunOptions options,
-                   QTextStream &out)
+                   QTextStream &out, QTextStream &err)
 {
     QRandomGenerator random = cli::pageRandom(line.seed);
     cli::TerminalHost host(line.overwrite, line.openFolder);
@@ -63,6 +63,7 @@ int restyleOnePage(const cli::CommandLine &line, const SnippetFolder &snippets, 
     if (!outcome.written()) {
         return SomeNotWritten;
     }
+    err << cli::completionLine(outcome.outputPath, line.openFolder) << Qt::endl;
     out << outcome.outputPath << Qt::endl;
     return AllWritten;
 }
@@ -164,5 +165,5 @@ int main(int argc, char *argv[])
     }
 
     return line.isBatch() ? restyleBatch(line, snippets, options, out, err)
-                          : restyleOnePage(line, snippets, options, out);
+                          : restyleOnePage(line, snippets, options, out, err);
 }

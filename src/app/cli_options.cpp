@@ -2,8 +2,8 @@
 
 #include "engine/option_checks.h"
 
-#include <array>
-#include <utility>
+#include <QCommandLineParser>
+#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -11,53 +11,36 @@ namespace lumivane::cli {
 
 namespace {
 
-constexpr std::array animationNames{
-    std::pair{"bounce+fade", AnimationFamily::BounceFade},
-    std::pair{"slide+fade", AnimationFamily::SlideFade},
-    std::pair{"bounce+slide", AnimationFamily::BounceSlide},
-    std::pair{"bounce", AnimationFamily::Bounce},
-    std::pair{"slide", AnimationFamily::Slide},
-    std::pair{"fade", AnimationFamily::Fade},
-};
-
-constexpr std::array speedNames{
-    std::pair{"fast", AnimationSpeed::Fast},
-    std::pair{"natural", AnimationSpeed::Natural},
-    std::pair{"slow", AnimationSpeed::Slow},
-};
-
-template <typename Table>
-std::optional<int> lookUp(const Table &table, const QString &name)
-{
-    for (const auto &[text, value] : table) {
-        if (name.compare(QLatin1StringView(text), Qt::CaseInsensitive) == 0) {
-            return value;
-        }
-    }
-    return std::nullopt;
-}
+// In the order of AnimationFamily and AnimationSpeed, whose values are these indexes.
+const QStringList animationNames{u"bounce+fade"_s, u"slide+fade"_s, u"bounce+slide"_s,
+                                 u"bounce"_s,      u"slide"_s,      u"fade"_s};
+const QStringList speedNames{u"fast"_s, u"natural"_s, u"slow"_s};
 
 // --jobs beyond this is a typing error rather than a wish: no machine runs that many pages at once.
 constexpr int MostJobs = 1024;
 
-bool takesNoValue(const QString &option)
-{
-    return option.startsWith(u"--no-"_s) || option == u"--yes"_s || option == u"--open"_s ||
-           option == u"--help"_s || option == u"--version"_s;
-}
+// The first name of each option is the one its messages use.
+const QList<QStringList> optionsWithValue{
+    {u"animations"_s}, {u"speed"_s}, {u"font"_s},      {u"h1"_s},           {u"h2"_s},
+    {u"h3"_s},         {u"seed"_s},  {u"recursive"_s}, {u"jobs"_s, u"j"_s}, {u"back-redirect"_s}};
+const QList<QStringList> flags{{u"no-animations"_s}, {u"no-font"_s},      {u"no-h1"_s},
+                               {u"no-h2"_s},         {u"no-h3"_s},        {u"yes"_s, u"y"_s},
+                               {u"open"_s},          {u"help"_s, u"h"_s}, {u"version"_s}};
 
-// --h1, --no-h2 and the like: 0, 1 or 2 for h1, h2, h3.
-int headingIndex(const QString &option)
+// The first name of the option in `table` that has `name`; empty when none has.
+QString firstName(const QList<QStringList> &table, const QString &name)
 {
-    return option.endsWith(u'1') ? 0 : option.endsWith(u'2') ? 1 : 2;
+    for (const QStringList &names : table) {
+        if (names.contains(name)) {
+            return names.first();
+        }
+    }
+    return {};
 }
 
 ParseResult usageError(const QString &text)
 {
-    ParseResult result;
-    result.kind = ParseResult::Kind::UsageError;
-    result.text = text + u"\nTry 'lumivane-cli --help'."_s;
-    return result;
+    return {ParseResult::Kind::UsageError, {}, text + u"\nTry 'lumivane-cli --help'."_s};
 }
 
 }  // namespace
@@ -111,124 +94,129 @@ Exit status: 0 all pages written, 1 a page was refused, failed or skipped,
 
 ParseResult parseCommandLine(const QStringList &arguments)
 {
-    ParseResult result;
-    result.kind = ParseResult::Kind::Run;
+    QCommandLineParser parser;
+    for (const QStringList &names : optionsWithValue) {
+        parser.addOption(QCommandLineOption(names, {}, u"value"_s));
+    }
+    for (const QStringList &names : flags) {
+        parser.addOption(QCommandLineOption(names));
+    }
+    const bool parsed = parser.parse(QStringList{u"lumivane-cli"_s} + arguments);
+    // The parser names options bare and in its own words; ours name them as they were typed.
+    if (!parser.unknownOptionNames().isEmpty()) {
+        // -dash.html is read as -d -a -s -h ..., of which d is the first unknown.
+        const QString name = parser.unknownOptionNames().first();
+        for (const QString &argument : arguments) {
+            const bool shortOptions = !argument.startsWith(u"--"_s) && argument.startsWith(u'-');
+            if (argument.section(u'=', 0, 0) == u"--"_s + name ||
+                (shortOptions && argument.contains(name))) {
+                return usageError(u"Unknown option %1."_s.arg(argument));
+            }
+        }
+    }
+    if (!parsed) {
+        // A flag given a value; else a value missing at the end, which is checked below as empty.
+        for (const QString &argument : arguments) {
+            const QString bare = argument.section(u'=', 0, 0);
+            const QString name = bare.startsWith(u"--"_s) ? bare.sliced(2) : bare.mid(1);
+            if (bare.startsWith(u'-') && argument.contains(u'=') &&
+                !firstName(flags, name).isEmpty()) {
+                return usageError(u"%1 takes no value."_s.arg(bare));
+            }
+        }
+    }
+
+    ParseResult result{ParseResult::Kind::Run, {}, {}};
     CommandLine &line = result.commandLine;
-
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString argument = arguments.at(i);
-        std::optional<QString> inlineValue;
-        if (argument.startsWith(u"--"_s) && argument.contains(u'=')) {
-            const qsizetype equals = argument.indexOf(u'=');
-            inlineValue = argument.sliced(equals + 1);
-            argument.truncate(equals);
-        }
-        const auto value = [&]() -> std::optional<QString> {
-            if (inlineValue) {
-                return inlineValue;
-            }
-            if (i + 1 < arguments.size()) {
-                return arguments.at(++i);
-            }
-            return std::nullopt;
-        };
-        if (inlineValue && takesNoValue(argument)) {
-            return usageError(u"%1 takes no value."_s.arg(argument));
-        }
-
-        if (argument == u"--help"_s || argument == u"-h"_s) {
+    RunOptions &options = line.options;
+    // In the order given, so that a later option overrides an earlier one and the first mistake
+    // is the one named.
+    QHash<QString, qsizetype> taken;
+    for (const QString &typedName : parser.optionNames()) {
+        const QString name = firstName(optionsWithValue, typedName) + firstName(flags, typedName);
+        const QString option = u"--"_s + name;
+        const QStringList values = parser.values(name);
+        const qsizetype index = taken[name]++;
+        const bool hasValue = index < values.size();
+        const QString value = hasValue ? values.at(index) : QString();
+        if (name == u"help"_s) {
             return {ParseResult::Kind::Help, {}, helpText()};
         }
-        if (argument == u"--version"_s) {
+        if (name == u"version"_s) {
             return {ParseResult::Kind::Version, {}, {}};
         }
-        if (argument == u"--animations"_s) {
-            const auto name = value();
-            const auto family = name ? lookUp(animationNames, *name) : std::nullopt;
-            if (!family) {
+        if (name == u"animations"_s) {
+            const qsizetype family = animationNames.indexOf(value.toLower());
+            if (family < 0) {
                 return usageError(
-                    u"--animations needs one of bounce+fade, slide+fade, bounce+slide, bounce, slide, fade."_s);
+                    u"--animations needs one of %1."_s.arg(animationNames.join(u", "_s)));
             }
-            line.options.animations = true;
-            line.options.animationFamily = *family;
-        } else if (argument == u"--no-animations"_s) {
-            line.options.animations = false;
-        } else if (argument == u"--speed"_s) {
-            const auto name = value();
-            const auto speed = name ? lookUp(speedNames, *name) : std::nullopt;
-            if (!speed) {
-                return usageError(u"--speed needs one of fast, natural, slow."_s);
+            options.animations = true;
+            options.animationFamily = static_cast<int>(family);
+        } else if (name == u"no-animations"_s) {
+            options.animations = false;
+        } else if (name == u"speed"_s) {
+            const qsizetype speed = speedNames.indexOf(value.toLower());
+            if (speed < 0) {
+                return usageError(u"--speed needs one of %1."_s.arg(speedNames.join(u", "_s)));
             }
-            line.options.speed = *speed;
-        } else if (argument == u"--font"_s) {
-            const auto name = value();
-            if (!name || !isFontName(*name)) {
+            options.speed = static_cast<int>(speed);
+        } else if (name == u"font"_s) {
+            if (!isFontName(value)) {
                 return usageError(
                     u"--font needs a font family name (letters, digits, spaces, dots and hyphens)."_s);
             }
-            line.options.fonts = true;
-            line.options.fontName = *name;
+            options.fonts = true;
+            options.fontName = value;
             line.fontGiven = true;
-        } else if (argument == u"--no-font"_s) {
-            line.options.fonts = false;
-        } else if (argument == u"--h1"_s || argument == u"--h2"_s || argument == u"--h3"_s) {
-            const auto pixels = value();
-            if (!pixels || !isHeadingSize(*pixels)) {
+        } else if (name == u"no-font"_s) {
+            options.fonts = false;
+        } else if (name.back().isDigit()) {  // --h1, --no-h1 and the like
+            HeadingSize &size = options.headingSizes.at(name.back().digitValue() - 1);
+            size.enabled = name.startsWith(u'h');
+            if (size.enabled && !isHeadingSize(value)) {
                 return usageError(
-                    u"%1 needs a size in pixels from %2 to %3, such as 34."_s.arg(argument)
+                    u"%1 needs a size in pixels from %2 to %3, such as 34."_s.arg(option)
                         .arg(SmallestHeadingSize)
                         .arg(LargestHeadingSize));
             }
-            line.options.headingSizes[headingIndex(argument)] = HeadingSize{true, *pixels};
-        } else if (argument == u"--no-h1"_s || argument == u"--no-h2"_s ||
-                   argument == u"--no-h3"_s) {
-            line.options.headingSizes[headingIndex(argument)].enabled = false;
-        } else if (argument == u"--back-redirect"_s) {
-            const auto address = value();
-            if (!address) {
+            if (size.enabled) {
+                size.pixels = value;
+            }
+        } else if (name == u"back-redirect"_s) {
+            if (!hasValue) {
                 return usageError(u"--back-redirect needs an address."_s);
             }
-            if (const auto problem = redirectAddressProblem(*address)) {
+            if (const auto problem = redirectAddressProblem(value)) {
                 return usageError(
-                    u"The address \"%1\" of --back-redirect %2"_s.arg(*address, *problem));
+                    u"The address \"%1\" of --back-redirect %2"_s.arg(value, *problem));
             }
-            line.options.backButton = true;
-            line.options.backRedirect = *address;
-        } else if (argument == u"--yes"_s || argument == u"-y"_s) {
+            options.backButton = true;
+            options.backRedirect = value;
+        } else if (name == u"yes"_s) {
             line.overwrite = true;
-        } else if (argument == u"--open"_s) {
+        } else if (name == u"open"_s) {
             line.openFolder = true;
-        } else if (argument == u"--seed"_s) {
-            const auto text = value();
+        } else if (name == u"seed"_s) {
             bool ok = false;
-            const quint64 seed = text ? text->toULongLong(&ok) : 0;
+            line.seed = value.toULongLong(&ok);
             if (!ok) {
                 return usageError(u"--seed needs a whole number."_s);
             }
-            line.seed = seed;
-        } else if (argument == u"--recursive"_s) {
-            const auto folder = value();
-            if (!folder || folder->isEmpty()) {
+        } else if (name == u"recursive"_s) {
+            if (value.isEmpty()) {
                 return usageError(u"--recursive needs a folder."_s);
             }
-            line.recursiveFolders.append(*folder);
-        } else if (argument == u"--jobs"_s || argument == u"-j"_s) {
-            const auto text = value();
+            line.recursiveFolders.append(value);
+        } else if (name == u"jobs"_s) {
             bool ok = false;
-            const int jobs = text ? text->toInt(&ok) : 0;
-            if (!ok || jobs < 1 || jobs > MostJobs) {
+            line.jobs = value.toInt(&ok);
+            if (!ok || *line.jobs < 1 || *line.jobs > MostJobs) {
                 return usageError(u"--jobs needs a whole number from 1 to %1."_s.arg(MostJobs));
             }
-            line.jobs = jobs;
-        } else if (argument == u"--"_s) {
-            line.pages.append(arguments.sliced(i + 1));
-            break;
-        } else if (argument.startsWith(u'-') && argument.size() > 1) {
-            return usageError(u"Unknown option %1."_s.arg(arguments.at(i)));
-        } else {
-            line.pages.append(argument);
         }
     }
+    line.pages = parser.positionalArguments();
     if (line.pages.isEmpty() && line.recursiveFolders.isEmpty()) {
         return usageError(u"No page given."_s);
     }

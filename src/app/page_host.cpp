@@ -4,6 +4,11 @@
 
 namespace lumivane::cli {
 
+bool isDoneMessage(const QString &title, MessageIcon icon)
+{
+    return icon == MessageIcon::Information && title == QLatin1StringView(message::DoneTitle);
+}
+
 PageHost::PageHost(ExistingOutput existing)
     : m_existing(existing)
 {}
@@ -11,9 +16,7 @@ PageHost::PageHost(ExistingOutput existing)
 void PageHost::inform(const QString &title, const QString &text, MessageIcon icon)
 {
     // Errors, and refusals ("Ooops!"), end the page's run without writing; "Done" does not.
-    const bool done =
-        icon == MessageIcon::Information && title == QLatin1StringView(message::DoneTitle);
-    if (!done) {
+    if (!isDoneMessage(title, icon)) {
         m_problem = text;
     }
 }

@@ -14,6 +14,10 @@ namespace lumivane::cli {
 
 enum class ExistingOutput { Replace, Keep };
 
+// Whether a message of the run is its "Done", said only when everything was written. The run's
+// outcome does not carry its kind yet, so the title tells.
+bool isDoneMessage(const QString &title, MessageIcon icon);
+
 class PageHost final : public RunHost {
 public:
     explicit PageHost(ExistingOutput existing);

@@ -3,19 +3,16 @@
 // What a folder holds, down to every byte and modification time, so that a test can show that a
 // failed run changed nothing and left nothing behind (no temporary file, no half-copied library).
 
+#include "test_files.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
 #include <QStringList>
 
 namespace lumivane::test_support {
 
-// One line per entry below `folder`, sorted: its relative path, its kind and, for files, size,
-// modification time and a hash of the bytes. Pipes and other special files are never opened.
+// One line per entry below `folder`, sorted. Pipes and other special files are never opened.
 inline QStringList folderSnapshot(const QString &folder)
 {
     QStringList lines;
@@ -23,30 +20,21 @@ inline QStringList folderSnapshot(const QString &folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        const QString name = QDir(folder).relativeFilePath(info.filePath());
-        QString line = name + QStringLiteral(" = ");
+        QString line = QDir(folder).relativeFilePath(info.filePath()) + QStringLiteral(": ");
         if (info.isSymLink()) {
-            line += QStringLiteral("link to ") + info.symLinkTarget();
-        } else if (info.isDir()) {
-            line += QStringLiteral("folder");
-        } else if (info.isFile()) {
-            line += QStringLiteral("file %1 bytes, modified %2")
-                        .arg(info.size())
-                        .arg(info.lastModified().toMSecsSinceEpoch());
+            line += info.symLinkTarget();
+        } else if (!info.isFile()) {
+            line += info.isDir() ? QStringLiteral("folder") : QStringLiteral("special");
+        } else {
+            line += QString::number(info.size()) + u' ' +
+                    QString::number(info.lastModified().toMSecsSinceEpoch());
             // Huge test files are sparse and never written by a run; size and time suffice.
             if (info.size() < 16 * 1024 * 1024) {
-                QFile file(info.filePath());
-                if (file.open(QIODevice::ReadOnly)) {
-                    line += QStringLiteral(", sha1 ") +
-                            QString::fromLatin1(
-                                QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
-                                    .toHex());
-                } else {
-                    line += QStringLiteral(", unreadable");
-                }
+                line +=
+                    u' ' + QString::fromLatin1(QCryptographicHash::hash(readFile(info.filePath()),
+                                                                        QCryptographicHash::Sha1)
+                                                   .toHex());
             }
-        } else {
-            line += QStringLiteral("special file");
         }
         lines.append(line);
     }

@@ -1,6 +1,6 @@
 // The whole run on real files in temporary folders: refusals, encodings, output naming, the
-// overwrite question, the library copy and every failure path. After every run the source page
-// must be byte for byte what it was.
+// overwrite question and the library copy (what stops a run is in bad_input_test). After every run
+// the source page must be byte for byte what it was.
 
 #include "engine/output_stage.h"
 #include "engine/restyle_run.h"
@@ -229,61 +229,6 @@ TEST_F(RestyleRunTest, CopiesOnlyPlainVisibleFilesOfTheLibraryAndKeepsOthers)
               expected);
     EXPECT_EQ(readFile(output(u"anilibs/mine.txt"_s)), QByteArray("user's own file"));
     EXPECT_EQ(readFile(output(u"anilibs/stale.css"_s)), QByteArray("new"));
-}
-
-TEST_F(RestyleRunTest, MissingLibraryOrPageStopsBeforeAnythingIsWritten)
-{
-    const QString gone = output(u"gone.html"_s);
-    expectFailureNaming(run(gone), gone);
-
-    host.messages.clear();
-    std::filesystem::remove_all((snippetsFolder + u"/anilibs"_s).toStdString());
-    expectFailureNaming(run(writePage(u"offer.html"_s)), snippetsFolder + u"/anilibs"_s);
-    EXPECT_FALSE(QFileInfo::exists(output(u"offer_modified.html"_s)));
-}
-
-TEST_F(RestyleRunTest, MissingSnippetStopsBeforeAnythingIsWrittenAndNamesTheFile)
-{
-    const QString page = writePage(u"offer.html"_s);
-    RunOptions options;
-    options.backButton = true;
-    options.backRedirect = u"https://example.org/"_s;
-    for (const char *name :
-         {"gfont-css.txt", "wowbelowbody.txt", "possibletitleclose.txt", "fx-fade.txt", "b.cfg"}) {
-        SCOPED_TRACE(name);
-        const QString file = snippetsFolder + u"/"_s + QString::fromLatin1(name);
-        const QByteArray kept = readFile(file);
-        QFile::remove(file);
-        host.messages.clear();
-        expectFailureNaming(run(page, options), file);
-        EXPECT_FALSE(QFileInfo::exists(output(u"offer_modified.html"_s)));
-        writeFile(file, kept);
-    }
-}
-
-TEST_F(RestyleRunTest, BlockedOutputOrLibraryFolderStopsWithTheReason)
-{
-    const QString page = writePage(u"offer.html"_s);
-    QDir().mkpath(output(u"offer_modified.html"_s) + u"/inside"_s);  // a folder in the way
-    expectFailureNaming(run(page), output(u"offer_modified.html"_s));
-
-    host.messages.clear();
-    const QString other = writePage(u"other.html"_s);
-    writeFile(output(u"anilibs"_s), "a file where the folder should go");
-    expectFailureNaming(run(other), output(u"anilibs"_s));
-}
-
-TEST_F(RestyleRunTest, ReadOnlyFolderStopsWithoutOutput)
-{
-    if (test_support::runningAsRoot()) {
-        GTEST_SKIP() << "root writes into read-only folders; cli_test covers this as another user";
-    }
-    const QString page = writePage(u"offer.html"_s);
-    QFile::setPermissions(pageFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    expectFailureNaming(run(page), output(u"offer_modified.html"_s));
-    QFile::setPermissions(pageFolder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(QFileInfo::exists(output(u"offer_modified.html"_s)));
 }
 
 }  // namespace
