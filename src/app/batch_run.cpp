@@ -70,19 +70,19 @@ PageResult restyle(const QString &page, const SnippetFolder &snippets,
     RunOptions options = settings.options;
     options.selectedFile = page;
     const RunOutcome outcome = run.cmdGo_Click(options);
-    if (outcome.written()) {
+    switch (outcome.kind) {
+    case RunOutcome::Kind::Written:
         return {PageResult::Kind::Written, outcome.outputPath, {}, host.notices()};
-    }
-    if (host.keptExisting()) {
+    case RunOutcome::Kind::Declined:
         return {PageResult::Kind::Skipped,
                 {},
                 u"%1 exists; give --yes to replace it."_s.arg(OutputFileName(page)),
                 host.notices()};
+    case RunOutcome::Kind::Refused:
+    case RunOutcome::Kind::Failed:
+        break;
     }
-    return {PageResult::Kind::Failed,
-            {},
-            host.problem().isEmpty() ? u"not written."_s : host.problem(),
-            host.notices()};
+    return {PageResult::Kind::Failed, {}, outcome.message, host.notices()};
 }
 
 // Finished pages waiting for the calling thread to show them.

@@ -82,14 +82,9 @@ TerminalHost::TerminalHost(bool overwrite, bool openFolder)
     , m_err(stderr)
 {}
 
-void TerminalHost::inform(const QString &title, const QString &text, MessageIcon icon)
+void TerminalHost::inform(const QString & /*title*/, const QString & /*text*/, MessageIcon /*icon*/)
 {
-    if (isDoneMessage(title, icon)) {
-        return;
-    }
-    const QString prefix =
-        icon == MessageIcon::Error ? u"lumivane-cli: error: "_s : title + u": "_s;
-    m_err << prefix << text << Qt::endl;
+    // The run's messages all end it; the command line reports its outcome once it is over.
 }
 
 bool TerminalHost::askYesNo(const QString &title, const QString &text)

@@ -60,12 +60,21 @@ int restyleOnePage(const cli::CommandLine &line, const SnippetFolder &snippets, 
     options.selectedFile =
         QDir::toNativeSeparators(QFileInfo(line.pages.first()).absoluteFilePath());
     const RunOutcome outcome = run.cmdGo_Click(options);
-    if (!outcome.written()) {
-        return SomeNotWritten;
+    switch (outcome.kind) {
+    case RunOutcome::Kind::Written:
+        err << cli::completionLine(outcome.outputPath, line.openFolder) << Qt::endl;
+        out << outcome.outputPath << Qt::endl;
+        return AllWritten;
+    case RunOutcome::Kind::Refused:
+        err << QLatin1StringView(message::RefusedTitle) << u": "_s << outcome.message << Qt::endl;
+        break;
+    case RunOutcome::Kind::Failed:
+        err << u"lumivane-cli: error: "_s << outcome.message << Qt::endl;
+        break;
+    case RunOutcome::Kind::Declined:
+        break;  // the answer to the question said so
     }
-    err << cli::completionLine(outcome.outputPath, line.openFolder) << Qt::endl;
-    out << outcome.outputPath << Qt::endl;
-    return AllWritten;
+    return SomeNotWritten;
 }
 
 int restyleBatch(const cli::CommandLine &line, const SnippetFolder &snippets,
