@@ -126,11 +126,9 @@ QString checkOutputDecodes(const QString &restyled, const PageEncoding &encoding
     if (encoding.kind == PageEncoding::Kind::Other) {
         return {};
     }
+    // Read in another encoding, the page must still give the same text: plain ASCII reads the
+    // same in every encoding a browser may guess.
     const DecodedPage read = decodePage(written);
-    if (read.encoding.name != encoding.name) {
-        return u"the written page (%1) would be read as %2"_s.arg(
-            QString::fromLatin1(encoding.name), QString::fromLatin1(read.encoding.name));
-    }
     const QString expected = asEncoded(restyled, encoding.kind);
     if (read.text != expected) {
         return u"the written page (%1) reads back as other text (%2): "_s.arg(

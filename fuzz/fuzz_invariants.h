@@ -15,8 +15,8 @@ namespace lumivane::fuzz {
 // byte sequences may stand for one character.
 QString checkCodecRoundTrip(const DecodedPage &page);
 
-// The written bytes, read again as a browser reads them in the page's encoding, give the restyled
-// text (with the character references the encoding needs).
+// The written bytes, read again as a browser reads them, give the restyled text (with the
+// character references the page's encoding needs).
 QString checkOutputDecodes(const QString &restyled, const PageEncoding &encoding,
                            const QByteArray &written);
 
