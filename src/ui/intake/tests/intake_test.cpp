@@ -229,7 +229,7 @@ TEST_F(IntakeTest, BrowseOkWithoutASelectedPageAsksForOneAndStays)
     click(u"cmdOk"_s);
     EXPECT_EQ(told, QStringList{u"File Selection: Please select an HTML file (.htm or .html)"_s});
     EXPECT_TRUE(confirmed.isEmpty());
-    EXPECT_FALSE(closedAndDestroyed());
+    ASSERT_FALSE(closedAndDestroyed());
     EXPECT_TRUE(inBrowseMode());
 
     // A page selected in one folder is no longer selected once another folder is shown.
