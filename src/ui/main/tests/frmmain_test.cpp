@@ -147,7 +147,7 @@ protected:
 
     QString writePage(const QString &name, const QByteArray &bytes = samplePage) const
     {
-        const QString path = work.filePath(name);
+        QString path = work.filePath(name);
         writeFile(path, bytes);
         return path;
     }
@@ -316,7 +316,7 @@ TEST_F(MainWindowTest, ALargePageRunsWhileTheWindowKeepsWorking)
     openWindow();
     selectThroughDialog(
         writePage(u"big.html"_s, "<!DOCTYPE html><title>Big</title><body>" +
-                                     block.repeated(2 * 1024 * 1024 / block.size())));
+                                     block.repeated(qsizetype{2} * 1024 * 1024 / block.size())));
 
     int ticks = 0;
     QStringList steps;
