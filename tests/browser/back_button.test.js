@@ -5,129 +5,87 @@
 // them as trusted input with user activation, as from a real visitor.
 
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const { after, before, describe, test } = require('node:test');
+const { before, describe, test } = require('node:test');
 
 const h = require('./support/harness');
-const { writeLongPage, writePlainPage } = require('./support/pages');
 
 describe('back-button redirect', () => {
-  let browser;
-  let folder;
-  let server;
+  const env = h.setUp();
   let output;
   let start;
   let landing;
 
-  before(async () => {
-    browser = await h.launchBrowser();
-    folder = h.makeTempFolder();
-    server = await h.serveFolder(folder);
-    start = server.url(writePlainPage(folder, 'start.html', 'Start', 'Where the visitor came from'));
-    landing = server.url(writePlainPage(folder, 'landing.html', 'Landing', 'The offer page'));
-    output = server.url(h.restyle(writeLongPage(folder, 'back.html'), ['--back-redirect', landing]));
+  before(() => {
+    [start, landing] = ['start.html', 'landing.html'].map((name) => env.server.url(`${env.folder}/${name}`));
+    output = env.server.url(h.restyle(env, h.writePage(env, 'back.html', { from: 'long.html' }), ['--back-redirect', landing]));
   });
 
-  after(async () => {
-    await browser?.close();
-    await server?.close();
-    if (folder) {
-      fs.rmSync(folder, { recursive: true, force: true });
-    }
-  });
-
-  // A tab that came to the restyled page from another page.
+  // A tab that came to the restyled page from another page, and the length of its history then.
   async function arrive() {
-    const { context, record } = await h.openContext(browser);
-    const page = await context.newPage();
-    await page.goto(start);
-    await page.goto(output);
-    return { context, record, page };
+    const view = await h.open(env, null);
+    await view.page.goto(start);
+    await view.page.goto(output);
+    return { ...view, before: await historyLength(view.page) };
   }
-
   const historyLength = (page) => page.evaluate(() => history.length);
-
-  async function pressBack(page) {
-    // Back onto the same document fires popstate and the script leaves at once, so the history
-    // navigation itself may be cut short by the one that follows it.
+  const oneEntryMore = (page, before) => page.waitForFunction((n) => history.length === n + 1, before, { timeout: 5000 });
+  // Back onto the same document fires popstate and the script leaves at once, so the history
+  // navigation itself may be cut short by the one that follows it.
+  async function backTo(page, url) {
     await page.goBack({ waitUntil: 'commit' }).catch(() => {});
+    await page.waitForURL(url, { timeout: 10000 });
   }
 
   test('after a click, Back goes to the redirect address, and Back from there leaves for good', async () => {
-    const { context, record, page } = await arrive();
-    const before = await historyLength(page);
+    const { page, before, close } = await arrive();
     await page.mouse.click(200, 300);
-    await page.waitForFunction((n) => history.length === n + 1, before, { timeout: 5000 });
-
+    await oneEntryMore(page, before);
     // More clicks and key presses add nothing more.
     await page.mouse.click(250, 350);
     await page.keyboard.press('ArrowDown');
     await page.mouse.click(100, 100);
     assert.equal(await historyLength(page), before + 1);
-
-    await pressBack(page);
-    await page.waitForURL(landing, { timeout: 10000 });
+    await backTo(page, landing);
     assert.equal(await page.title(), 'Landing');
-
     // The redirect replaced the page's entry: one more Back returns to where the visitor came from.
-    await pressBack(page);
-    await page.waitForURL(start, { timeout: 10000 });
-    h.assertClean(assert, record);
-    await context.close();
+    await backTo(page, start);
+    await close();
   });
 
-  test('a key press counts as a gesture too', async () => {
-    const { context, record, page } = await arrive();
-    const before = await historyLength(page);
+  test('a key press counts as a gesture too, and a reload after it adds no second entry', async () => {
+    const { page, before, close } = await arrive();
     await page.keyboard.press('a');
-    await page.waitForFunction((n) => history.length === n + 1, before, { timeout: 5000 });
-    await pressBack(page);
-    await page.waitForURL(landing, { timeout: 10000 });
-    h.assertClean(assert, record);
-    await context.close();
+    await oneEntryMore(page, before);
+    await page.reload();
+    await page.mouse.click(200, 300);
+    await page.keyboard.press('b');
+    assert.equal(await historyLength(page), before + 1);
+    await backTo(page, landing);
+    await close();
   });
 
   test('without a click or key press Back is left alone', async () => {
-    const { context, record, page } = await arrive();
-    const before = await historyLength(page);
+    const { page, before, close } = await arrive();
     await page.mouse.move(300, 300);
     await page.mouse.wheel(0, 800);
     await page.waitForFunction(() => window.scrollY > 0);
     assert.equal(await historyLength(page), before, 'no entry added');
     await page.goBack();
     assert.equal(page.url(), start);
-    h.assertClean(assert, record);
-    await context.close();
-  });
-
-  test('a reload after the click adds no second entry', async () => {
-    const { context, record, page } = await arrive();
-    const before = await historyLength(page);
-    await page.mouse.click(200, 300);
-    await page.waitForFunction((n) => history.length === n + 1, before, { timeout: 5000 });
-    await page.reload();
-    await page.mouse.click(200, 300);
-    await page.keyboard.press('b');
-    assert.equal(await historyLength(page), before + 1);
-    await pressBack(page);
-    await page.waitForURL(landing, { timeout: 10000 });
-    h.assertClean(assert, record);
-    await context.close();
+    await close();
   });
 
   test('an in-page link after the click: Back first returns within the page, then to the address', async () => {
-    const { context, record, page } = await arrive();
+    const { page, close } = await arrive();
     await page.mouse.click(200, 300);
     await page.evaluate(() => {
       location.hash = 'why';
     });
     await page.waitForFunction(() => location.hash === '#why');
-    await pressBack(page);
+    await page.goBack({ waitUntil: 'commit' }).catch(() => {});
     await page.waitForFunction(() => location.hash === '');
     assert.equal(page.url(), output);
-    await pressBack(page);
-    await page.waitForURL(landing, { timeout: 10000 });
-    h.assertClean(assert, record);
-    await context.close();
+    await backTo(page, landing);
+    await close();
   });
 });

@@ -8,7 +8,7 @@
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { after, before, describe, test } = require('node:test');
+const { before, describe, test } = require('node:test');
 
 const h = require('./support/harness');
 const { readDocument, treeDiff, withoutOurs } = require('./support/tree');
@@ -29,25 +29,20 @@ const VARIANTS = {
 describe('restyled pages read as their source', () => {
   const fx = Object.values(h.fxClasses()).flat();
   const tabs = {};
-  let browser;
-  let folder;
-  let server;
+  const env = h.setUp();
 
   // One tab per way of reading, reused (a new tab costs more than a page load). Pages go out as
   // text/html without a charset, as many servers send them: the page's bytes decide its encoding.
   async function open(options, headers = {}) {
-    const { context } = await h.openContext(browser, options);
+    const { context } = await h.openContext(env.browser, options);
     await context.route('**/*.html', (route) => {
-      const file = path.join(folder, decodeURIComponent(new URL(route.request().url()).pathname));
+      const file = path.join(env.folder, decodeURIComponent(new URL(route.request().url()).pathname));
       route.fulfill({ headers: { 'content-type': 'text/html', ...headers }, body: fs.readFileSync(file) });
     });
     return context.newPage();
   }
 
   before(async () => {
-    browser = await h.launchBrowser();
-    folder = h.makeTempFolder();
-    server = await h.serveFolder(folder);
     // Two parses, both compared. Visitors' browsers parse with scripting on (a <noscript> in the
     // head is then text); a policy that runs no script keeps that parse while stopping scripts -
     // ours mark <html>, a page's own may do anything - from changing the tree before it is read.
@@ -57,16 +52,8 @@ describe('restyled pages read as their source', () => {
     tabs.seen = await open({ reducedMotion: 'reduce' });
   });
 
-  after(async () => {
-    await browser?.close();
-    await server?.close();
-    if (folder) {
-      fs.rmSync(folder, { recursive: true, force: true });
-    }
-  });
-
   async function read(tab, file) {
-    await tab.goto(server.url(file));
+    await tab.goto(env.server.url(file));
     return tab === tabs.seen ? tab.screenshot({ animations: 'disabled', caret: 'hide' }) : tab.evaluate(readDocument);
   }
 
@@ -94,11 +81,11 @@ describe('restyled pages read as their source', () => {
       const report = (where, difference) => problems.set(difference, [...(problems.get(difference) ?? []), where]);
       for (const [index, [variant, options]] of Object.entries(VARIANTS).entries()) {
         // A folder per variant, as the output is named after the page.
-        const copy = path.join(folder, String(index), name);
+        const copy = path.join(env.folder, String(index), name);
         fs.mkdirSync(path.dirname(copy), { recursive: true });
         fs.copyFileSync(file, copy);
         for (const reading of Object.keys(tabs)) source[reading] ??= await read(tabs[reading], copy);
-        const output = h.restyle(copy, options(`${server.base}/back.html`));
+        const output = h.restyle(env, copy, options(`${env.server.base}/back.html`));
         for (const reading of ['scripting on', 'scripting off']) {
           const tree = await read(tabs[reading], output);
           const difference = treeDiff(source[reading], withoutOurs(tree, fx, source[reading]));

@@ -8,23 +8,15 @@ const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 
-const SKIP = 77;
-const missing = [];
-if (!process.env.LUMIVANE_CLI || !fs.existsSync(process.env.LUMIVANE_CLI)) {
-  missing.push(`lumivane-cli (LUMIVANE_CLI=${process.env.LUMIVANE_CLI || ''})`);
-}
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
-if (!fs.existsSync(chromium)) {
-  missing.push(`Chromium at ${chromium} (apt-get install chromium)`);
-}
-try {
-  require.resolve('playwright-core', { paths: [__dirname] });
-} catch {
-  missing.push(`playwright-core (npm ci in ${__dirname})`);
-}
+const missing = [
+  !fs.existsSync(process.env.LUMIVANE_CLI || '') && `lumivane-cli (LUMIVANE_CLI=${process.env.LUMIVANE_CLI || ''})`,
+  !fs.existsSync(chromium) && `Chromium at ${chromium} (apt-get install chromium)`,
+  !fs.existsSync(path.join(__dirname, 'node_modules', 'playwright-core')) && `playwright-core (npm ci in ${__dirname})`,
+].filter(Boolean);
 if (missing.length > 0) {
   console.error(`browser tests cannot run, missing: ${missing.join('; ')}`);
-  process.exit(process.env.CI ? 1 : SKIP);
+  process.exit(process.env.CI ? 1 : 77);
 }
 
 const files = process.argv.slice(2).map((file) => path.resolve(__dirname, file));
@@ -33,4 +25,4 @@ const run = spawnSync(process.execPath, ['--test', '--test-reporter=spec', ...fi
   cwd: __dirname,
   env: { ...process.env, CHROMIUM: chromium },
 });
-process.exit(run.status === null ? 1 : run.status);
+process.exit(run.status ?? 1);

@@ -1,100 +1,49 @@
 'use strict';
-// Shared pieces of the browser tests: run lumivane-cli on pages written into a temporary folder,
-// serve that folder on 127.0.0.1, and open the results in headless Chromium with every request
-// that leaves this machine blocked and counted.
+// Shared pieces of the browser tests: run lumivane-cli on pages copied into a temporary folder
+// (the pages of pages/site/, or pages made here), serve that folder on 127.0.0.1, and open the
+// results in headless Chromium with every request that leaves this machine blocked and counted.
 
+const assert = require('node:assert/strict');
 const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
+const { after, before } = require('node:test');
 const { chromium } = require('playwright-core');
 
 const CLI = process.env.LUMIVANE_CLI;
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+const DESKTOP = { width: 1280, height: 720 };
+const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true };
 
 // Debian's Chromium, never a downloaded one; nothing in the background that would go online.
-const LAUNCH = {
-  executablePath: CHROMIUM,
-  headless: true,
-  args: [
-    '--no-sandbox',
-    '--disable-gpu',
-    '--disable-quic',
-    '--no-first-run',
-    '--disable-background-networking',
-    '--disable-component-update',
-    '--disable-sync',
-  ],
-};
-
-const DESKTOP = { width: 1280, height: 720 };
-const PHONE = { width: 390, height: 844 };
-
 function launchBrowser() {
-  return chromium.launch(LAUNCH);
+  const args = ['no-sandbox', 'disable-gpu', 'disable-quic', 'no-first-run', 'disable-background-networking',
+    'disable-component-update', 'disable-sync'];
+  return chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: args.map((a) => `--${a}`) });
 }
 
 // The build tree keeps the snippet folder where installing puts it, in the data folder beside bin.
-function snippetsFolder() {
-  return path.join(path.dirname(CLI), '..', 'share', 'lumivane', 'snippets');
-}
+const snippetsFolder = () => path.join(path.dirname(CLI), '..', 'share', 'lumivane', 'snippets');
 
-// The animation class names of the library, by family, as the fx files list them.
-function fxClasses() {
-  const read = (name) =>
-    fs.readFileSync(path.join(snippetsFolder(), name), 'utf8').split('\n').filter((line) => line !== '');
-  return { bounce: read('fx-bounce.txt'), slide: read('fx-slide.txt'), fade: read('fx-fade.txt') };
+// The animation classes of a family ("bounce+fade"; all of them without one), as the fx files list them.
+function fxClasses(family = 'bounce+slide+fade') {
+  const read = (name) => fs.readFileSync(path.join(snippetsFolder(), `fx-${name}.txt`), 'utf8').split('\n');
+  return family.split('+').flatMap(read).filter(Boolean);
 }
-
-function classesOfFamily(family) {
-  const fx = fxClasses();
-  return family.split('+').flatMap((name) => fx[name]);
-}
-
-function makeTempFolder() {
-  return fs.mkdtempSync(path.join(os.tmpdir(), 'lumivane-browser-'));
-}
-
-// Runs the program on one page and returns the path of the page it wrote.
-function restyle(page, options) {
-  const out = execFileSync(CLI, ['--yes', '--seed', '7', ...options, page], {
-    encoding: 'utf8',
-    stdio: ['ignore', 'pipe', 'pipe'],
-    timeout: 60000,
-  });
-  const written = out.trim().split('\n').pop();
-  if (!written || !fs.existsSync(written)) {
-    throw new Error(`lumivane-cli wrote no page for ${page}: ${JSON.stringify(out)}`);
-  }
-  return written;
-}
-
-const TYPES = {
-  '.html': 'text/html; charset=utf-8',
-  '.css': 'text/css; charset=utf-8',
-  '.js': 'text/javascript; charset=utf-8',
-  '.svg': 'image/svg+xml',
-  '.png': 'image/png',
-};
 
 // A static file server for one folder on a free port of 127.0.0.1.
 async function serveFolder(root) {
+  const types = { '.html': 'text/html; charset=utf-8', '.css': 'text/css', '.js': 'text/javascript', '.svg': 'image/svg+xml' };
   const server = http.createServer((request, response) => {
     const pathname = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
-    if (pathname === '/favicon.ico') {
-      response.writeHead(204).end();
-      return;
-    }
-    const file = path.join(root, path.normalize(pathname).replace(/^([/\\])+/, ''));
-    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    if (pathname === '/favicon.ico') return response.writeHead(204).end();
+    const file = path.join(root, pathname);
+    if (!file.startsWith(root) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
       response.writeHead(404, { 'content-type': 'text/plain' }).end('not found');
       return;
     }
-    response.writeHead(200, {
-      'content-type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'cache-control': 'no-store',
-    });
+    response.writeHead(200, { 'content-type': types[path.extname(file)] || 'application/octet-stream', 'cache-control': 'no-store' });
     fs.createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -106,86 +55,98 @@ async function serveFolder(root) {
   };
 }
 
+// For the tests of one file: a browser, a temporary folder holding the pages of pages/site/, and
+// a server for that folder.
+function setUp() {
+  const env = {};
+  before(async () => {
+    env.browser = await launchBrowser();
+    env.folder = fs.mkdtempSync(path.join(os.tmpdir(), 'lumivane-browser-'));
+    fs.cpSync(path.join(__dirname, '..', 'pages', 'site'), env.folder, { recursive: true });
+    env.server = await serveFolder(env.folder);
+  });
+  after(async () => {
+    await env.browser?.close();
+    await env.server?.close();
+    if (env.folder) fs.rmSync(env.folder, { recursive: true, force: true });
+  });
+  return env;
+}
+
+// Writes a page into the folder (a page of pages/site/ changed by `edit`, or the given text) and
+// returns its path.
+function writePage(env, name, { from, edit = (text) => text, text } = {}) {
+  const file = path.join(env.folder, name);
+  fs.writeFileSync(file, text ?? edit(fs.readFileSync(path.join(env.folder, from), 'utf8')));
+  return file;
+}
+
+// Runs the program on one page of the folder and returns the path of the page it wrote.
+function restyle(env, page, options) {
+  const source = path.isAbsolute(page) ? page : path.join(env.folder, page);
+  const out = execFileSync(CLI, ['--yes', '--seed', '7', ...options, source], { encoding: 'utf8', stdio: 'pipe', timeout: 60000 });
+  const written = out.trim().split('\n').pop();
+  if (!written || !fs.existsSync(written)) throw new Error(`lumivane-cli wrote no page for ${page}: ${JSON.stringify(out)}`);
+  return written;
+}
+
 // A browser context whose requests stay on this machine, with a record of what went wrong:
 // console errors, page errors, local requests that failed, and blocked outside requests.
 async function openContext(browser, contextOptions = {}) {
   const context = await browser.newContext({ viewport: DESKTOP, ...contextOptions });
   const record = { blocked: [], consoleErrors: [], pageErrors: [], localFailures: [] };
-  const isLocal = (url) => {
-    const u = new URL(url);
-    return u.protocol === 'data:' || u.protocol === 'about:' || u.hostname === '127.0.0.1';
-  };
+  const isLocal = (url) => /^(data|about):/.test(url) || new URL(url).hostname === '127.0.0.1';
   await context.route('**/*', (route) => {
-    const url = route.request().url();
-    if (isLocal(url)) {
-      return route.continue();
-    }
-    record.blocked.push(url);
+    if (isLocal(route.request().url())) return route.continue();
+    record.blocked.push(route.request().url());
     return route.abort('blockedbyclient');
   });
-  context.on('page', (page) => watchPage(page, record, isLocal));
+  context.on('page', (page) => {
+    page.on('console', (message) => {
+      // The browser reports each blocked outside request as a failed load: that is the blocking
+      // at work, already counted, not a fault of the page.
+      const where = message.location().url || '';
+      if (message.type() !== 'error' || (/^Failed to load resource/.test(message.text()) && where && !isLocal(where))) return;
+      record.consoleErrors.push(`${message.text()} (${where})`);
+    });
+    page.on('pageerror', (error) => record.pageErrors.push(String(error)));
+    page.on('requestfailed', (request) => {
+      if (isLocal(request.url())) record.localFailures.push(`${request.url()}: ${request.failure()?.errorText}`);
+    });
+    page.on('response', (response) => {
+      if (isLocal(response.url()) && response.status() >= 400) record.localFailures.push(`${response.url()}: HTTP ${response.status()}`);
+    });
+  });
   return { context, record };
 }
 
-function watchPage(page, record, isLocal) {
-  page.on('console', (message) => {
-    if (message.type() !== 'error') {
-      return;
+// A new tab on a written page; `prepare` sets up the context first. close() checks that nothing
+// went wrong, unless told not to.
+async function open(env, file, { prepare, ...contextOptions } = {}) {
+  const { context, record } = await openContext(env.browser, contextOptions);
+  await prepare?.(context);
+  const page = await context.newPage();
+  if (file) await page.goto(env.server.url(file));
+  const close = async (clean = true) => {
+    if (clean) {
+      for (const kind of ['consoleErrors', 'pageErrors', 'localFailures']) assert.deepStrictEqual(record[kind], [], kind);
     }
-    // The browser reports each blocked outside request as a failed load: that is the blocking
-    // at work, already counted, not a fault of the page.
-    const where = message.location().url || '';
-    if (/^Failed to load resource/.test(message.text()) && where && !isLocal(where)) {
-      return;
-    }
-    record.consoleErrors.push(`${message.text()} (${where})`);
-  });
-  page.on('pageerror', (error) => record.pageErrors.push(String(error)));
-  page.on('requestfailed', (request) => {
-    if (isLocal(request.url())) {
-      record.localFailures.push(`${request.url()}: ${request.failure() && request.failure().errorText}`);
-    }
-  });
-  page.on('response', (response) => {
-    if (isLocal(response.url()) && response.status() >= 400) {
-      record.localFailures.push(`${response.url()}: HTTP ${response.status()}`);
-    }
-  });
+    await context.close();
+  };
+  return { page, record, close };
 }
-
-function assertClean(assert, record) {
-  assert.deepStrictEqual(record.consoleErrors, [], 'console errors');
-  assert.deepStrictEqual(record.pageErrors, [], 'page errors');
-  assert.deepStrictEqual(record.localFailures, [], 'failed local requests');
-}
-
-// The tagged elements in document order: tag, classes, the fx class, the duration attribute.
-function taggedElements(page) {
-  return page.$$eval('h1, img', (elements) =>
-    elements.map((e) => ({
-      tag: e.tagName.toLowerCase(),
-      classes: [...e.classList],
-      duration: e.getAttribute('data-wow-duration'),
-    })),
-  );
-}
-
-// Scrolls every element of the selector (every element of class wow) into view in turn, waiting
-// until the reveal script has started it, then waits for every animation on the page to end.
-async function scrollThroughAll(page, selector = '.wow', timeoutPerElement = 10000) {
+// Scrolls every element of the selector into view in turn, waiting until the reveal script has
+// started it, then waits for every animation on the page to end. Returns how many there were.
+async function scrollThroughAll(page, selector = '.wow') {
   const count = await page.locator(selector).count();
   for (let i = 0; i < count; i++) {
-    await page.evaluate(([which, index]) => {
-      document.querySelectorAll(which)[index].scrollIntoView({ block: 'center' });
-    }, [selector, i]);
-    try {
-      await page.waitForFunction(([which, index]) => document.querySelectorAll(which)[index].classList.contains('lv-in'), [selector, i], {
-        timeout: timeoutPerElement,
-      });
-    } catch (error) {
-      const what = await page.evaluate(([which, index]) => document.querySelectorAll(which)[index].outerHTML.slice(0, 120), [selector, i]);
-      throw new Error(`element ${i} never revealed after scrolling to it: ${what}\n${error.message}`);
-    }
+    const element = page.locator(selector).nth(i);
+    await element.evaluate((e) => e.scrollIntoView({ block: 'center' }));
+    await element.evaluate((e) => new Promise((resolve, reject) => {
+      const timer = setTimeout(() => reject(new Error(`never revealed after scrolling to it: ${e.outerHTML.slice(0, 120)}`)), 10000);
+      const check = () => (e.classList.contains('lv-in') ? (clearTimeout(timer), resolve()) : requestAnimationFrame(check));
+      check();
+    }));
   }
   await waitForAnimationsToEnd(page);
   return count;
@@ -193,50 +154,24 @@ async function scrollThroughAll(page, selector = '.wow', timeoutPerElement = 100
 
 // A finished animation that holds its end (fill-mode forwards, as a page's own library may use)
 // stays listed; it no longer moves.
-function waitForAnimationsToEnd(page, timeout = 30000) {
+function waitForAnimationsToEnd(page) {
   return page.waitForFunction(() => document.getAnimations().every((a) => a.playState === 'finished'), null, {
-    timeout,
+    timeout: 30000,
     polling: 100,
   });
 }
 
-// What a visitor sees of each element of a selector: its computed opacity, visibility, animation
-// name and duration, transform, and whether it has a box at all.
+// What a visitor sees of each element of a selector.
 function looks(page, selector) {
-  return page.$$eval(selector, (elements) =>
-    elements.map((e) => {
-      const style = getComputedStyle(e);
-      const box = e.getBoundingClientRect();
-      return {
-        id: e.id || e.tagName.toLowerCase(),
-        classes: [...e.classList],
-        opacity: style.opacity,
-        visibility: style.visibility,
-        animationName: style.animationName,
-        animationDuration: style.animationDuration,
-        transform: style.transform,
-        hasBox: box.width > 0 && box.height > 0,
-      };
-    }),
-  );
+  return page.$$eval(selector, (elements) => elements.map((e) => {
+    const { opacity, visibility, animationName, animationDuration, transform } = getComputedStyle(e);
+    const { width, height } = e.getBoundingClientRect();
+    const [id, classes, duration, animations] = [e.id, [...e.classList], e.getAttribute('data-wow-duration'), e.getAnimations().length];
+    return { id, classes, duration, opacity, visibility, animationName, animationDuration, transform, animations, hasBox: width > 0 && height > 0 };
+  }));
 }
 
 module.exports = {
-  CLI,
-  CHROMIUM,
-  DESKTOP,
-  PHONE,
-  assertClean,
-  classesOfFamily,
-  fxClasses,
-  launchBrowser,
-  looks,
-  makeTempFolder,
-  openContext,
-  restyle,
-  scrollThroughAll,
-  serveFolder,
-  snippetsFolder,
-  taggedElements,
-  waitForAnimationsToEnd,
+  DESKTOP, PHONE, fxClasses, launchBrowser, looks, open, openContext, restyle, scrollThroughAll, serveFolder,
+  setUp, snippetsFolder, waitForAnimationsToEnd, writePage,
 };

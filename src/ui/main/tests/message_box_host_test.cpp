@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 
@@ -22,38 +21,26 @@ using namespace lumivane;
 
 namespace {
 
-struct SeenBox {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-};
+// A box as one line: its title, text, icon and buttons.
+QString describe(const QString &title, const QString &text, QMessageBox::Icon icon,
+                 QMessageBox::StandardButtons buttons)
+{
+    return u"%1: %2 (icon %3, buttons %4)"_s.arg(title, text).arg(icon).arg(buttons.toInt());
+}
 
-// Waits for the next modal message box, notes what it shows, then lets `answer` close it.
-void whenBoxShows(SeenBox &seen, std::function<void(QMessageBox *)> answer)
+// Waits for the next modal message box, notes what it shows, then answers it: Enter, unless told.
+void whenBoxShows(QString &seen, std::function<void(QMessageBox *)> answer = {})
 {
     auto *poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, &seen, answer = std::move(answer)] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            return;
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            poll->deleteLater();
+            poll->stop();
+            seen = describe(box->windowTitle(), box->text(), box->icon(), box->standardButtons());
+            answer ? answer(box) : QTest::keyClick(box, Qt::Key_Return);
         }
-        poll->stop();
-        poll->deleteLater();
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.buttons = box->standardButtons();
-        seen.defaultButton = box->standardButton(box->defaultButton());
-        answer(box);
     });
     poll->start(10);
-}
-
-void pressEnter(QMessageBox *box)
-{
-    QTest::keyClick(box, Qt::Key_Return);
 }
 
 class MessageBoxHostTest : public ::testing::Test {
@@ -62,36 +49,30 @@ protected:
     MessageBoxHost host{&window};
 };
 
-TEST_F(MessageBoxHostTest, TheOverwriteQuestionHasYesAsItsDefault)
+TEST_F(MessageBoxHostTest, QuestionsDefaultToYesAndMessagesHaveOneOkButton)
 {
-    SeenBox seen;
-    whenBoxShows(seen, pressEnter);
-    EXPECT_TRUE(host.askYesNo(u"Overwrite?"_s, u"The target file (a_modified.html) exists."_s));
-    EXPECT_EQ(seen.title, u"Overwrite?"_s);
-    EXPECT_EQ(seen.text, u"The target file (a_modified.html) exists."_s);
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(seen.defaultButton, QMessageBox::Yes);
+    QString seen;
+    // Enter says Yes, the default.
+    whenBoxShows(seen);
+    EXPECT_TRUE(host.askYesNo(u"Title"_s, u"Text"_s));
+    EXPECT_EQ(seen, describe(u"Title"_s, u"Text"_s, QMessageBox::Question,
+                             QMessageBox::Yes | QMessageBox::No));
+    whenBoxShows(seen, [](QMessageBox *box) {
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(host.askYesNo(u"Title"_s, u"Text"_s));
 
-    whenBoxShows(seen, [](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
-    EXPECT_FALSE(host.askYesNo(u"Overwrite?"_s, u"Again?"_s));
-}
-
-TEST_F(MessageBoxHostTest, MessagesHaveOneOkButtonAndFailuresAreWarnings)
-{
+    // Failures are warnings: nothing was changed.
     const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {
         {MessageIcon::Information, QMessageBox::Information},
         {MessageIcon::Question, QMessageBox::Question},
         {MessageIcon::Error, QMessageBox::Warning},
     };
     for (const auto &[asked, shown] : icons) {
-        SeenBox seen;
-        whenBoxShows(seen, pressEnter);
+        whenBoxShows(seen);
         host.inform(u"Title"_s, u"Text"_s, asked);
-        EXPECT_EQ(seen.title, u"Title"_s);
-        EXPECT_EQ(seen.text, u"Text"_s);
-        EXPECT_EQ(seen.icon, shown);
-        EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+        EXPECT_EQ(seen, describe(u"Title"_s, u"Text"_s, shown, QMessageBox::Ok));
     }
 }
 
@@ -104,13 +85,13 @@ TEST_F(MessageBoxHostTest, AnOpenerThatFailsIsToldWithThePath)
     };
     for (const auto &[program, reason] : openers) {
         host.setOpenProgram(program);
-        SeenBox seen;
-        whenBoxShows(seen, pressEnter);
+        QString seen;
+        whenBoxShows(seen);
         host.openPage(u"/srv/site/offer_modified.html"_s);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.text.isEmpty(); }));
-        EXPECT_EQ(seen.icon, QMessageBox::Warning);
-        EXPECT_EQ(seen.text, u"The page \"/srv/site/offer_modified.html\" could not be opened: "_s +
-                                 reason + u". Open it in your web browser yourself."_s);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }));
+        const QString told = u"The page \"/srv/site/offer_modified.html\" could not be opened: "_s +
+                             reason + u". Open it in your web browser yourself."_s;
+        EXPECT_EQ(seen, describe(u"Error"_s, told, QMessageBox::Warning, QMessageBox::Ok));
     }
 }
 
