@@ -34,7 +34,7 @@ inline QStringList folderSnapshot(const QString &folder)
                         .arg(info.size())
                         .arg(info.lastModified().toMSecsSinceEpoch());
             // Huge test files are sparse and never written by a run; size and time suffice.
-            if (info.size() < 16 * 1024 * 1024) {
+            if (info.size() < qint64{16} * 1024 * 1024) {
                 QFile file(info.filePath());
                 if (file.open(QIODevice::ReadOnly)) {
                     line += QStringLiteral(", sha1 ") +

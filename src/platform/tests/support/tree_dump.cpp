@@ -25,9 +25,10 @@ QString elementDumpName(const dom::Node &element)
 
 void line(QString &out, int depth, const QString &text)
 {
-    if (!out.isEmpty())
+    if (!out.isEmpty()) {
         out.append(u'\n');
-    out.append("| "_L1).append(QString(depth * 2, u' ')).append(text);
+    }
+    out.append("| "_L1).append(QString(qsizetype{depth} * 2, u' ')).append(text);
 }
 
 void dumpChildren(QString &out, const dom::Node &parent, int depth)
@@ -36,12 +37,13 @@ void dumpChildren(QString &out, const dom::Node &parent, int depth)
         const dom::Node &node = *child;
         switch (node.kind) {
         case dom::NodeKind::Doctype:
-            if (node.doctype->publicId.isEmpty() && node.doctype->systemId.isEmpty())
+            if (node.doctype->publicId.isEmpty() && node.doctype->systemId.isEmpty()) {
                 line(out, depth, "<!DOCTYPE "_L1 + node.doctype->name + u'>');
-            else
+            } else {
                 line(out, depth,
                      u"<!DOCTYPE %1 \"%2\" \"%3\">"_s.arg(
                          node.doctype->name, node.doctype->publicId, node.doctype->systemId));
+            }
             break;
         case dom::NodeKind::Comment:
             line(out, depth, "<!-- "_L1 + node.data + " -->"_L1);
@@ -52,12 +54,14 @@ void dumpChildren(QString &out, const dom::Node &parent, int depth)
         case dom::NodeKind::Element: {
             line(out, depth, u'<' + elementDumpName(node) + u'>');
             QStringList attributes;
-            for (const dom::Attribute &attr : node.attributes)
+            for (const dom::Attribute &attr : node.attributes) {
                 attributes.append(attributeDumpName(attr) + "=\""_L1 + attr.value + u'"');
+            }
             // QString's operator< compares UTF-16 code units, the order the format asks for.
             std::sort(attributes.begin(), attributes.end());
-            for (const QString &attr : attributes)
+            for (const QString &attr : attributes) {
                 line(out, depth + 1, attr);
+            }
             if (node.templateContents) {
                 line(out, depth + 1, u"content"_s);
                 dumpChildren(out, *node.templateContents, depth + 2);
