@@ -105,7 +105,7 @@ TEST(MarkupScanner, GivesEachTagItsPlaceAndAttributes)
 TEST(MarkupScanner, StaysLinearOnPathologicalText)
 {
     // Each would take quadratic time, a minute or more for a megabyte, if a search restarted.
-    const qsizetype size = 1024 * 1024;
+    const qsizetype size = qsizetype{1024} * 1024;
     QElapsedTimer timer;
     timer.start();
     for (const QString &page :
