@@ -1,7 +1,7 @@
 'use strict';
 // The written page is the source page as a browser reads it, plus only what the options add.
-// Every page of pages/fidelity/ (and, when the shared cut-down pages lie beside the repository,
-// each of those) is restyled with the defaults, with every option on and without the web font;
+// Every page of pages/fidelity/ and of the shared cut-down pages (LUMIVANE_FIDELITY_DIR, beside the
+// repository by default) is restyled with the defaults, with every option on and without the web font;
 // Chromium's reading of each output - encoding, rendering mode, node tree with our inserts taken
 // out - must equal its reading of the source, and so must the picture a visitor sees.
 
@@ -13,9 +13,11 @@ const { before, describe, test } = require('node:test');
 const h = require('./support/harness');
 const { readDocument, treeDiff, withoutOurs } = require('./support/tree');
 
-const folders = [path.join(__dirname, 'pages', 'fidelity'), path.resolve(__dirname, '../../../shared/fidelity')];
-const pages = folders.filter((folder) => fs.existsSync(folder)).flatMap((folder) =>
+const htmlIn = (folder) => (!fs.existsSync(folder) ? [] :
   fs.readdirSync(folder).filter((name) => name.endsWith('.html')).sort().map((name) => path.join(folder, name)));
+const shared = process.env.LUMIVANE_FIDELITY_DIR || path.resolve(__dirname, '../../../shared/fidelity');
+const sharedPages = htmlIn(shared);
+const pages = [...htmlIn(path.join(__dirname, 'pages', 'fidelity')), ...sharedPages];
 
 const VARIANTS = {
   defaults: () => [],
@@ -71,6 +73,13 @@ describe('restyled pages read as their source', () => {
       }));
       return a.length !== b.length ? 'all' : a.filter((pixel, i) => pixel !== b[i]).length;
     }, pictures.map((png) => `data:image/png;base64,${png.toString('base64')}`));
+  }
+
+  // A developer may lack the shared pages; CI must not pass without reading them.
+  if (sharedPages.length === 0) {
+    const missing = `no shared pages (*.html) in ${shared} (the CMake cache option LUMIVANE_FIDELITY_DIR)`;
+    if (process.env.CI) test('shared pages', () => assert.fail(missing));
+    else test('shared pages', { skip: missing }, () => {});
   }
 
   for (const file of pages) {

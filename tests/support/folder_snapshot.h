@@ -29,7 +29,7 @@ inline QStringList folderSnapshot(const QString &folder)
             line += QString::number(info.size()) + u' ' +
                     QString::number(info.lastModified().toMSecsSinceEpoch());
             // Huge test files are sparse and never written by a run; size and time suffice.
-            if (info.size() < 16 * 1024 * 1024) {
+            if (info.size() < qint64{16} * 1024 * 1024) {
                 line +=
                     u' ' + QString::fromLatin1(QCryptographicHash::hash(readFile(info.filePath()),
                                                                         QCryptographicHash::Sha1)

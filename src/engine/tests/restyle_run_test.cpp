@@ -61,7 +61,7 @@ protected:
         options.selectedFile = page;
         options.fontName = u"Open Sans"_s;
         RestyleRun restyle(SnippetFolder(snippetsFolder), host, random);
-        const RunOutcome outcome = restyle.cmdGo_Click(options);
+        RunOutcome outcome = restyle.cmdGo_Click(options);
         modified = restyle.txtHTMLSourceModified();
         return outcome;
     }

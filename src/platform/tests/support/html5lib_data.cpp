@@ -17,11 +17,13 @@ QList<Html5libCase> readHtml5libFile(const QString &path)
 {
     QList<Html5libCase> cases;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return cases;
+    }
     QList<QByteArray> lines = file.readAll().split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();  // the file's final LF ends the last line, it is not an empty line
+    }
     const QString fileName = QFileInfo(path).fileName();
 
     Section section = Section::None;
@@ -29,11 +31,13 @@ QList<Html5libCase> readHtml5libFile(const QString &path)
     QList<QByteArray> treeLines;
     Html5libCase current;
     const auto finish = [&](bool separatorFollows) {
-        if (section == Section::None)
+        if (section == Section::None) {
             return;
+        }
         // Cases are separated by one empty line, which belongs to neither case.
-        if (separatorFollows && !treeLines.isEmpty() && treeLines.last().isEmpty())
+        if (separatorFollows && !treeLines.isEmpty() && treeLines.last().isEmpty()) {
             treeLines.removeLast();
+        }
         current.data = dataLines.join('\n');
         current.expectedTree = treeLines.join('\n');
         cases.append(current);
@@ -71,10 +75,11 @@ QList<Html5libCase> readHtml5libFile(const QString &path)
                 continue;
             }
         }
-        if (section == Section::Data)
+        if (section == Section::Data) {
             dataLines.append(line);
-        else if (section == Section::Document)
+        } else if (section == Section::Document) {
             treeLines.append(line);
+        }
     }
     finish(false);
     return cases;
