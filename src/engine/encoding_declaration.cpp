@@ -34,8 +34,8 @@ bool isPlainAscii(const QByteArray &bytes)
 // no charset: the byte-order mark, then the prescan, then a guess, never "UTF-8 if it is valid".
 bool readInOwnEncoding(const QByteArray &bytes, const PageEncoding &encoding)
 {
-    if (const PageEncoding marked = detectPageEncoding(bytes); marked.byteOrderMark) {
-        return marked.name == encoding.name;
+    if (const std::optional<PageEncoding> marked = byteOrderMarkEncoding(bytes)) {
+        return marked->name == encoding.name;
     }
     if (const QByteArray declared = prescanCharset(bytes); !declared.isEmpty()) {
         return declared == encoding.name;

@@ -1,5 +1,7 @@
 #include "engine/markup_scanner.h"
 
+#include "platform/html_element_facts.h"
+
 #include <string_view>
 #include <vector>
 
@@ -21,16 +23,6 @@ bool isAsciiAlpha(QChar c)
 {
     const char16_t u = c.unicode();
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
-}
-
-QString asciiLower(QStringView text)
-{
-    QString lower(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        lower[i] = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
-    }
-    return lower;
 }
 
 // The names nearly every page repeats, as shared strings: a scan then makes no string of its own
@@ -110,11 +102,7 @@ QString lowerName(QStringView text)
         }
         bool same = true;
         for (qsizetype k = 0; k < text.size() && same; ++k) {
-            char16_t u = text[k].unicode();
-            if (u >= u'A' && u <= u'Z') {
-                u = char16_t(u + (u'a' - u'A'));
-            }
-            same = u == candidate[static_cast<size_t>(k)];
+            same = asciiLower(text[k].unicode()) == candidate[static_cast<size_t>(k)];
         }
         if (same) {
             // The literal's own characters, not a copy; they live as long as the program.
@@ -316,23 +304,6 @@ bool readTag(QStringView s, qsizetype begin, qsizetype nameBegin, MarkupTag::Kin
     }
 }
 
-// Elements whose content a browser reads as text up to their own end tag.
-bool hasRawTextContent(const QString &name)
-{
-    static const QLatin1StringView names[] = {
-        "style"_L1, "xmp"_L1, "iframe"_L1, "noembed"_L1, "noframes"_L1,
-        // A browser runs scripts, so <noscript> content is text to it as well.
-        "noscript"_L1,
-        // Escapable raw text: entities count, tags do not.
-        "title"_L1, "textarea"_L1};
-    for (const auto candidate : names) {
-        if (name == candidate) {
-            return true;
-        }
-    }
-    return false;
-}
-
 using ElementNamespace = MarkupScanner::ElementNamespace;
 using OpenElement = MarkupScanner::OpenElement;
 
@@ -468,7 +439,7 @@ bool MarkupScanner::next(MarkupTag &tag)
                 i = skipScriptData(page, i);
             } else if (tag.name == "plaintext"_L1) {
                 i = page.size();
-            } else if (hasRawTextContent(tag.name)) {
+            } else if (endsOnlyAtOwnEndTag(htmlElementFacts(tag.name).content)) {
                 i = skipRawText(page, i, tag.name);
             }
         }

@@ -1,6 +1,7 @@
 #include "platform/html_document.h"
 
 #include "platform/html5_parse.h"
+#include "platform/html_element_facts.h"
 #include "platform/html_serializer.h"
 #include "platform/nesting_estimate.h"
 #include "platform/page_file.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -122,11 +124,7 @@ QList<Element> Document::getElementsByTagName(const QString &tagName) const
 {
     // Tag names match in ASCII letter case only, as in an HTML document (no Unicode folding).
     QByteArray name = tagName.toUtf8();
-    for (char &c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-    }
+    std::transform(name.begin(), name.end(), name.begin(), asciiLower<char>);
     return htmlElementsNamed(*m_tree, {name.constData(), static_cast<size_t>(name.size())});
 }
 

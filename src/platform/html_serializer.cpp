@@ -1,5 +1,7 @@
 #include "platform/html_serializer.h"
 
+#include "platform/html_element_facts.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -42,46 +44,34 @@ private:
     qsizetype m_size;
 };
 
-template <size_t N>
-bool isOneOf(std::string_view name, const std::array<std::string_view, N> &names)
-{
-    for (const std::string_view candidate : names) {
-        if (candidate == name) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Elements that never have an end tag or contents in markup ("serializes as void").
 bool serializesAsVoid(const dom::Node &element)
 {
-    static constexpr std::array<std::string_view, 18> names{
-        "area"sv,  "base"sv,  "basefont"sv, "bgsound"sv, "br"sv,    "col"sv,
-        "embed"sv, "frame"sv, "hr"sv,       "img"sv,     "input"sv, "keygen"sv,
-        "link"sv,  "meta"sv,  "param"sv,    "source"sv,  "track"sv, "wbr"sv};
-    return element.ns == dom::Namespace::Html && isOneOf(element.name.view(), names);
+    return element.ns == dom::Namespace::Html &&
+           htmlElementFacts(element.name.view()).content == ElementContent::Void;
 }
 
-// Parents whose text the parser takes literally, so the text must be written literally too.
-// Only HTML elements: an SVG <style> or <script> holds ordinary escaped text. <noscript> is one
-// of them because scripting is on for our documents, as it is for every visitor's browser.
+// Parents whose text the parser takes literally, so the text must be written literally too:
+// raw text, script data and plaintext, not the escapable raw text of title and textarea. Only HTML
+// elements: an SVG <style> or <script> holds ordinary escaped text. <noscript> is one of them
+// because scripting is on for our documents, as it is for every visitor's browser.
 bool takesTextLiterally(const dom::Node &parent)
 {
-    static constexpr std::array<std::string_view, 8> names{"style"sv,     "script"sv,  "xmp"sv,
-                                                           "iframe"sv,    "noembed"sv, "noframes"sv,
-                                                           "plaintext"sv, "noscript"sv};
-    return parent.isElement() && parent.ns == dom::Namespace::Html &&
-           isOneOf(parent.name.view(), names);
+    if (!parent.isElement() || parent.ns != dom::Namespace::Html) {
+        return false;
+    }
+    const ElementContent content = htmlElementFacts(parent.name.view()).content;
+    return content == ElementContent::RawText || content == ElementContent::ScriptData ||
+           content == ElementContent::Plaintext;
 }
 
 // An HTML pre, textarea or listing whose first child is text starting with a newline: the one
 // newline the parser drops after their start tag would be this one.
 bool startsWithNewlineTheParserDrops(const dom::Tree &tree, dom::NodeId element)
 {
-    static constexpr std::array<std::string_view, 3> names{"pre"sv, "textarea"sv, "listing"sv};
     const dom::Node &node = tree[element];
-    if (node.ns != dom::Namespace::Html || !isOneOf(node.name.view(), names)) {
+    if (node.ns != dom::Namespace::Html ||
+        !htmlElementFacts(node.name.view()).dropsLeadingNewline) {
         return false;
     }
     const dom::NodeId first = element + 1;

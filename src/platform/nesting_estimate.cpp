@@ -1,5 +1,7 @@
 #include "platform/nesting_estimate.h"
 
+#include "platform/html_element_facts.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -28,74 +30,27 @@ enum class Kind {
     TextContent,    // its content is text up to its own end tag
 };
 
-// Sorted by name, for a binary search: one lookup per start tag.
-struct NamedKind {
-    std::string_view name;
-    Kind kind;
+// Start tags that close an open element of the same name, sorted by name for a binary search.
+constexpr std::array<std::string_view, 26> closingOwnKind{
+    "a",  "button", "dd",    "dt",   "form",     "h1",     "h2",    "h3", "h4",
+    "h5", "h6",     "li",    "nobr", "optgroup", "option", "p",     "rb", "rp",
+    "rt", "rtc",    "tbody", "td",   "tfoot",    "th",     "thead", "tr",
 };
-constexpr std::array namedKinds{
-    NamedKind{"a", Kind::ClosesOwnKind},
-    NamedKind{"area", Kind::Void},
-    NamedKind{"base", Kind::Void},
-    NamedKind{"basefont", Kind::Void},
-    NamedKind{"bgsound", Kind::Void},
-    NamedKind{"br", Kind::Void},
-    NamedKind{"button", Kind::ClosesOwnKind},
-    NamedKind{"col", Kind::Void},
-    NamedKind{"dd", Kind::ClosesOwnKind},
-    NamedKind{"dt", Kind::ClosesOwnKind},
-    NamedKind{"embed", Kind::Void},
-    NamedKind{"form", Kind::ClosesOwnKind},
-    NamedKind{"frame", Kind::Void},
-    NamedKind{"h1", Kind::ClosesOwnKind},
-    NamedKind{"h2", Kind::ClosesOwnKind},
-    NamedKind{"h3", Kind::ClosesOwnKind},
-    NamedKind{"h4", Kind::ClosesOwnKind},
-    NamedKind{"h5", Kind::ClosesOwnKind},
-    NamedKind{"h6", Kind::ClosesOwnKind},
-    NamedKind{"hr", Kind::Void},
-    NamedKind{"iframe", Kind::TextContent},
-    NamedKind{"image", Kind::Void},
-    NamedKind{"img", Kind::Void},
-    NamedKind{"input", Kind::Void},
-    NamedKind{"keygen", Kind::Void},
-    NamedKind{"li", Kind::ClosesOwnKind},
-    NamedKind{"link", Kind::Void},
-    NamedKind{"meta", Kind::Void},
-    NamedKind{"nobr", Kind::ClosesOwnKind},
-    NamedKind{"noembed", Kind::TextContent},
-    NamedKind{"noframes", Kind::TextContent},
-    NamedKind{"optgroup", Kind::ClosesOwnKind},
-    NamedKind{"option", Kind::ClosesOwnKind},
-    NamedKind{"p", Kind::ClosesOwnKind},
-    NamedKind{"param", Kind::Void},
-    NamedKind{"plaintext", Kind::TextContent},
-    NamedKind{"rb", Kind::ClosesOwnKind},
-    NamedKind{"rp", Kind::ClosesOwnKind},
-    NamedKind{"rt", Kind::ClosesOwnKind},
-    NamedKind{"rtc", Kind::ClosesOwnKind},
-    NamedKind{"script", Kind::TextContent},
-    NamedKind{"source", Kind::Void},
-    NamedKind{"style", Kind::TextContent},
-    NamedKind{"tbody", Kind::ClosesOwnKind},
-    NamedKind{"td", Kind::ClosesOwnKind},
-    NamedKind{"textarea", Kind::TextContent},
-    NamedKind{"tfoot", Kind::ClosesOwnKind},
-    NamedKind{"th", Kind::ClosesOwnKind},
-    NamedKind{"thead", Kind::ClosesOwnKind},
-    NamedKind{"title", Kind::TextContent},
-    NamedKind{"tr", Kind::ClosesOwnKind},
-    NamedKind{"track", Kind::Void},
-    NamedKind{"wbr", Kind::Void},
-    NamedKind{"xmp", Kind::TextContent},
-};
+static_assert(std::is_sorted(closingOwnKind.begin(), closingOwnKind.end()));
 
 Kind kindOf(std::string_view name)
 {
-    const auto found = std::lower_bound(
-        namedKinds.begin(), namedKinds.end(), name,
-        [](const NamedKind &entry, std::string_view wanted) { return entry.name < wanted; });
-    return found != namedKinds.end() && found->name == name ? found->kind : Kind::Ordinary;
+    const ElementContent content = htmlElementFacts(name).content;
+    // The parser reads <image> as <img>.
+    if (content == ElementContent::Void || name == "image") {
+        return Kind::Void;
+    }
+    if (content != ElementContent::Markup) {
+        return Kind::TextContent;
+    }
+    return std::binary_search(closingOwnKind.begin(), closingOwnKind.end(), name)
+               ? Kind::ClosesOwnKind
+               : Kind::Ordinary;
 }
 
 template <typename Char>
@@ -107,7 +62,7 @@ bool isAsciiAlpha(Char c)
 template <typename Char>
 bool endsName(Char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == '/' || c == '>';
+    return isAsciiWhitespace(c) || c == '/' || c == '>';
 }
 
 // Where the character `c` (ASCII) next occurs from `from` on; `size` when it does not. Bytes are
@@ -137,11 +92,7 @@ qsizetype find(const Char *text, qsizetype size, qsizetype from, std::string_vie
          i = findChar(text, size, i + 1, what[0])) {
         bool same = true;
         for (qsizetype k = 1; k < length && same; ++k) {
-            Char c = text[i + k];
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<Char>(c + ('a' - 'A'));
-            }
-            same = c == static_cast<Char>(what[static_cast<size_t>(k)]);
+            same = asciiLower(text[i + k]) == static_cast<Char>(what[static_cast<size_t>(k)]);
         }
         if (same) {
             return i;
@@ -177,10 +128,7 @@ bool deeperThan(const Char *text, qsizetype size, qsizetype limit)
         ShortName name;
         for (; p < size && !endsName(text[p]); ++p) {
             if (name.size < name.text.size()) {
-                Char c = text[p];
-                if (c >= 'A' && c <= 'Z') {
-                    c = static_cast<Char>(c + ('a' - 'A'));
-                }
+                const Char c = asciiLower(text[p]);
                 name.text[name.size++] = c < 0x80 ? static_cast<char>(c) : '?';
             }
         }

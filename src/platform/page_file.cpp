@@ -69,20 +69,21 @@ Result<PageFile> PageFromBytes(QByteArray bytes, const QString &path)
     page.fileSize = bytes.size();
     bool blank = false;
     bool holdsNul = false;
-    if (std::optional<PageEncoding> utf8 = readsAsValidUtf8(bytes)) {
-        if (utf8->byteOrderMark) {
-            bytes.remove(0, 3);
-        }
-        page.encoding = std::move(*utf8);
+    // One look at the bytes decides, and they are decoded at most once.
+    SniffedEncoding sniffed = sniffPageEncoding(bytes);
+    if (sniffed.textIsValidUtf8(bytes)) {
+        bytes.remove(0, bytes.size() - sniffed.text(bytes).size());  // the byte-order mark
+        page.encoding = sniffed.encoding;
         page.keptAsUtf8 = true;
-        blank = bytes.trimmed().isEmpty();
+        // Views, not QByteArray::trimmed(): that copies the whole page when it ends in a newline.
+        blank = QByteArrayView(bytes).trimmed().isEmpty();
         holdsNul = bytes.contains('\0');
         page.utf8 = std::move(bytes);
     } else {
-        DecodedPage decoded = decodePage(bytes);
+        DecodedPage decoded = decodePage(bytes, std::move(sniffed));
         bytes = QByteArray();
         page.encoding = std::move(decoded.encoding);
-        blank = decoded.text.trimmed().isEmpty();
+        blank = QStringView(decoded.text).trimmed().isEmpty();
         holdsNul = decoded.text.contains(QChar(u'\0'));
         page.text = std::move(decoded.text);
     }
