@@ -56,7 +56,9 @@ QList<Html5libCase> readCases(const QString &path)
     for (const QByteArray &line : file.readAll().split('\n')) {
         if (line == "#data") {
             finish();
-            cases.append({QFileInfo(path).fileName() + u':' + QString::number(cases.size())});
+            Html5libCase next;
+            next.id = QFileInfo(path).fileName() + u':' + QString::number(cases.size());
+            cases.append(next);
             section = &data;
         } else if (!cases.isEmpty() && section != &tree && markers.contains(line)) {
             // Inside the expected tree only "#data" starts something new.
