@@ -137,7 +137,7 @@ TEST_F(AnimationTagging, EveryElementDrawsAfreshFromTheWholePoolAndBlankLinesAre
     write(snippet::FxFade, "fadeIn\n");
     const Document document = page(100);
     ASSERT_EQ(tag(document, AnimationFamily::BounceSlide), 200);
-    EXPECT_EQ(lstFX, (QStringList{u"bounceIn"_s, u"bounceInUp"_s}));
+    EXPECT_EQ(lstFX.size(), 2);  // shuffled in place; blank lines are no names
     const QStringList picked = picks(document);
     // Both names turn up, about equally often.
     EXPECT_GT(picked.count(u"bounceIn"_s), 60);
