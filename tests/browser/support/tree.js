@@ -9,22 +9,14 @@ const PREFIX = { [HTML]: '', 'http://www.w3.org/2000/svg': 'svg:', 'http://www.w
 function readDocument() {
   const walk = (n) => {
     const kids = [...n.childNodes].map(walk);
-    if (n.content instanceof DocumentFragment) {
-      kids.unshift({ content: true, kids: [...n.content.childNodes].map(walk) });
+    if (n.content instanceof DocumentFragment) kids.unshift({ content: true, kids: [...n.content.childNodes].map(walk) });
+    if (n.nodeType === Node.ELEMENT_NODE) {
+      return { el: n.localName, ns: n.namespaceURI, attrs: [...n.attributes].map((a) => [a.name, a.value]), kids };
     }
-    switch (n.nodeType) {
-      case Node.ELEMENT_NODE:
-        return { el: n.localName, ns: n.namespaceURI, attrs: [...n.attributes].map((a) => [a.name, a.value]), kids };
-      case Node.TEXT_NODE:
-        return { text: n.data };
-      case Node.COMMENT_NODE:
-        return { comment: n.data };
-      default:
-        return { doctype: [n.name, n.publicId, n.systemId] };
-    }
+    if (n.nodeType === Node.DOCUMENT_TYPE_NODE) return { doctype: [n.name, n.publicId, n.systemId] };
+    return n.nodeType === Node.TEXT_NODE ? { text: n.data } : { comment: n.data };
   };
-  const { characterSet, compatMode } = document;
-  return { characterSet, compatMode, kids: [...document.childNodes].map(walk) };
+  return { characterSet: document.characterSet, compatMode: document.compatMode, kids: [...document.childNodes].map(walk) };
 }
 
 const attr = (n, name) => n.attrs?.find(([k]) => k === name)?.[1];
@@ -92,16 +84,12 @@ function withoutOurs(tree, fx, source) {
 
 // One line per node, with the path of its parents.
 function lines(tree) {
-  const out = [`characterSet ${tree.characterSet}`, `compatMode ${tree.compatMode}`].map((key) => ({
-    key,
-    path: 'document',
-  }));
+  const out = ['characterSet', 'compatMode'].map((name) => ({ key: `${name} ${tree[name]}`, path: 'document' }));
   const visit = (n, path) => {
     const name = n.el && `${PREFIX[n.ns] ?? `{${n.ns}}`}${n.el}`;
-    let key = n.content ? 'template contents' : `<!--${n.comment}-->`;
-    if (n.el) key = `<${name}${n.attrs.map(([k, v]) => ` ${k}="${v}"`).join('')}>`;
-    if (n.text !== undefined) key = JSON.stringify(n.text);
-    if (n.doctype) key = `<!DOCTYPE ${n.doctype.map((part) => JSON.stringify(part)).join(' ')}>`;
+    const doctype = n.doctype && `<!DOCTYPE ${n.doctype.map((part) => JSON.stringify(part)).join(' ')}>`;
+    const other = doctype || (n.content ? 'template contents' : `<!--${n.comment}-->`);
+    const key = n.el ? `<${name}${n.attrs.map(([k, v]) => ` ${k}="${v}"`).join('')}>` : n.text !== undefined ? JSON.stringify(n.text) : other;
     out.push({ key, path, pattern: n.pattern, text: n.text });
     for (const kid of n.kids ?? []) visit(kid, `${path} > ${name || key}`);
   };
@@ -109,22 +97,33 @@ function lines(tree) {
   return out;
 }
 
-// The nodes only the source has (-) and only the output has (+), by a longest common subsequence
-// of the two line lists, where a node matches only under the same parents; an empty text the
-// output may leave out counts as nothing.
+// The nodes only the source has (-) and only the output has (+), where a node matches only under
+// the same parents and an empty text the output may leave out counts as nothing. Past the common
+// head and tail, a longest common subsequence of the rest gives the lines; its table grows with
+// the product of the two rests, so rests too long for it are shown as they are.
 function treeDiff(source, output) {
-  const [a, b] = [lines(source), lines(output)];
+  const [all, allOut] = [lines(source), lines(output)];
   const same = (x, y) =>
     x.path === y.path && (x.key === y.key || (x.text !== undefined && Boolean(y.pattern?.test(x.text))));
-  const common = Array.from({ length: a.length + 1 }, () => new Array(b.length + 1).fill(0));
+  let [head, tail] = [0, 0];
+  while (head < Math.min(all.length, allOut.length) && same(all[head], allOut[head])) head++;
+  const rest = Math.min(all.length, allOut.length) - head;
+  while (tail < rest && same(all[all.length - 1 - tail], allOut[allOut.length - 1 - tail])) tail++;
+  const [a, b] = [all.slice(head, all.length - tail), allOut.slice(head, allOut.length - tail)];
+  const report = [];
+  const show = (sign, { path, key }) =>
+    report.push(`  ${sign} ${path}: ${key.length > 120 ? `${key.slice(0, 117)}...` : key}`);
+  if (a.length * b.length > 4e6) {
+    a.slice(0, 20).forEach((line) => show('-', line));
+    b.slice(0, 20).forEach((line) => show('+', line));
+    return report.join('\n');
+  }
+  const common = Array.from({ length: a.length + 1 }, () => new Uint32Array(b.length + 1));
   for (let i = a.length - 1; i >= 0; i--) {
     for (let j = b.length - 1; j >= 0; j--) {
       common[i][j] = same(a[i], b[j]) ? common[i + 1][j + 1] + 1 : Math.max(common[i + 1][j], common[i][j + 1]);
     }
   }
-  const report = [];
-  const show = (sign, { path, key }) =>
-    report.push(`  ${sign} ${path}: ${key.length > 120 ? `${key.slice(0, 117)}...` : key}`);
   let [i, j] = [0, 0];
   while (i < a.length || j < b.length) {
     if (i < a.length && j < b.length && same(a[i], b[j])) [i, j] = [i + 1, j + 1];

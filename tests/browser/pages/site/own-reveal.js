@@ -1,7 +1,6 @@
-// The page's own reveal library: once the page is parsed, it notes each .wow element's
-// animation, hides it, and as it scrolls into view shows it with that animation, its
-// data-wow-duration and the class animated. (Its stylesheet hides every .wow element and names an
-// animation for each of its classes; the slides travel 3000 px.)
+// The page's own reveal library, written the common way: once the page is parsed it notes each .wow
+// element's animation and hides it; as the element scrolls into view it shows it with that
+// animation, its data-wow-duration and the class animated.
 document.addEventListener('DOMContentLoaded', function () {
   var boxes = [].slice.call(document.querySelectorAll('.wow'));
   var names = boxes.map(function (box) {
@@ -14,7 +13,7 @@ document.addEventListener('DOMContentLoaded', function () {
     boxes.forEach(function (box, i) {
       var r = box && box.getBoundingClientRect();
       if (!box || r.top >= innerHeight || r.bottom <= 0) return;
-      if (box.getAttribute('data-wow-duration')) box.style.animationDuration = box.getAttribute('data-wow-duration');
+      box.style.animationDuration = box.getAttribute('data-wow-duration') || '';
       box.style.visibility = 'visible';
       box.style.animationName = names[i];
       box.className += ' animated';
