@@ -1,88 +1,64 @@
 'use strict';
 // Entrance animations in a real browser: what the visitor sees while scrolling, that a page's own
 // reveal library keeps working, and that everything shows whenever ours cannot do its job.
-
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const { test } = require('node:test');
-
 const h = require('./support/harness');
 
 const OURS = '.wow[class*="lv-"]';
 const env = h.setUp();
 const ourClass = ({ classes }) => classes.find((name) => h.fxClasses().includes(name));
-// Records, on every frame from the first, how far the page is wider than the screen.
-const sampleOverflow = (context) => context.addInitScript(() => {
-  window.widest = 0;
-  const sample = () => {
-    const root = document.scrollingElement;
-    if (root) window.widest = Math.max(window.widest, root.scrollWidth - root.clientWidth);
-    requestAnimationFrame(sample);
-  };
-  requestAnimationFrame(sample);
-});
+const widest = (page) => page.evaluate(() => window.widest);
 
 test('every h1 and image reveals with its animation as it scrolls into view, and ends as the page made it', async () => {
   const { page, close } = await h.open(env, h.restyle(env, 'long.html', ['--speed', 'slow', '--no-font']));
-  // In view at load: starts without scrolling. Far below: still hidden, not yet started.
+  // In view at load: starts without scrolling. Far below: hidden, not yet started.
   await page.waitForFunction(() => document.getElementById('first').classList.contains('lv-in'), null, { timeout: 5000 });
   assert.deepEqual(await page.$eval('#wide', (e) => [e.classList.contains('lv-in'), getComputedStyle(e).opacity]), [false, '0']);
   // An element's own transform stays what it is, while it animates and after.
   const ownTransform = await page.$eval('#turned', (e) => getComputedStyle(e).transform);
   await page.$eval('#turned', (e) => e.scrollIntoView({ block: 'center' }));
-  const whileMoving = await page.waitForFunction(() => {
-    const e = document.getElementById('turned');
-    return e.getAnimations().length > 0 && getComputedStyle(e).transform;
-  }, null, { timeout: 10000, polling: 'raf' });
+  const whileMoving = await page.waitForFunction(() => document.getElementById('turned').getAnimations().length > 0
+    && getComputedStyle(document.getElementById('turned')).transform, null, { timeout: 10000, polling: 'raf' });
   assert.equal(await whileMoving.jsonValue(), ownTransform);
-  // The picture the page copies after loading reveals as well.
-  assert.equal(await h.scrollThroughAll(page), 8);
-  for (const seen of await h.looks(page, 'h1, img')) {
-    const { opacity, visibility, hasBox, animationName, animationDuration, transform } = seen;
-    assert.deepEqual([opacity, visibility, hasBox, animationName, animationDuration, transform],
-      ['1', 'visible', true, ourClass(seen), '3s', seen.id === 'turned' ? ownTransform : 'none'], seen.id);
+  assert.equal(await h.scrollThroughAll(page), 8, 'the picture the page copies after loading reveals as well');
+  for (const e of await h.looks(page, 'h1, img')) {
+    assert.deepEqual([e.opacity, e.visibility, e.hasBox, e.animationName, e.animationDuration, e.transform],
+      ['1', 'visible', true, ourClass(e), '3s', e.id === 'turned' ? ownTransform : 'none'], e.id);
   }
-  // The sticky bar still sticks: nothing above it was clipped or made to scroll.
-  assert.equal(await page.$eval('#bar', (e) => Math.round(e.getBoundingClientRect().top)), 0);
+  assert.equal(await page.$eval('#bar', (e) => e.getBoundingClientRect().top), 0, 'the sticky bar still sticks');
   await close();
 });
 
 for (const dir of ['ltr', 'rtl']) {
   test(`every animation plays and ends visible, and none widens a phone screen (${dir})`, async () => {
-    // Every class of ours on a block as wide as the page, tagged by hand, whatever the picks of a run.
-    const blocks = h.fxClasses().map((name) => `<p class="wow ${name}" style="padding:3rem 1rem;background:#eef">${name}</p>`);
-    const file = `${env.folder}/all-${dir}.html`;
-    fs.writeFileSync(file, `<!DOCTYPE html><html dir="${dir}"><head><meta name="viewport" content="width=device-width">
-<title>All</title></head><body>${blocks.join('\n')}<img src="hero.svg" alt="" style="display:block;width:100%"></body></html>`);
-    const { page, record, close } = await h.open(env, h.restyle(env, file, ['--no-font']), { ...h.PHONE, prepare: sampleOverflow });
+    // Every class of ours, tagged by hand on a block as wide as the page and with no data-wow-duration.
+    const blocks = h.fxClasses().map((name) => `<p class="wow ${name}" style="padding:3rem 1rem;background:#eef">${name}</p>`).join('');
+    fs.writeFileSync(`${env.folder}/all.html`, `<!DOCTYPE html><html dir="${dir}"><head><meta name="viewport" content="width=device-width"><title>All</title></head>
+<body>${blocks}<img src="hero.svg" alt="" style="width:100%"></body></html>`);
+    const { page, record, close } = await h.open(env, h.restyle(env, 'all.html', ['--no-font']), h.PHONE);
     await h.scrollThroughAll(page);
-    const seen = await h.looks(page, 'p.wow');
-    // Without data-wow-duration the stylesheet's own duration applies.
-    assert.deepEqual(seen.map((b) => [b.animationName, b.animationDuration, b.opacity]), h.fxClasses().map((name) => [name, '1s', '1']));
-    assert.equal(await page.evaluate(() => window.widest), 0, 'no horizontal overflow while animating');
+    const seen = (await h.looks(page, 'p.wow')).map((e) => [e.animationName, e.animationDuration, e.opacity]);
+    assert.deepEqual(seen, h.fxClasses().map((name) => [name, '1s', '1']));
+    assert.equal(await widest(page), 0, 'no sideways scroll while animating');
     assert.deepEqual(record.blocked, [], 'no outside requests without a web font');
     await close();
   });
 }
 
-// A page that animates elements of its own with a library of its own: ours (ours-*) play our
-// animations on top of it, and the page's own play as the page made them.
+// Ours (ours-*) play our animations on top of the page's own library, and its own play as it made them.
 test('a page with its own reveal library keeps it, and ours win on our elements', async () => {
-  const output = h.restyle(env, 'own-library.html', ['--animations', 'slide', '--no-font']);
-  const { page, close } = await h.open(env, output, { ...h.PHONE, prepare: sampleOverflow });
+  const { page, close } = await h.open(env, h.restyle(env, 'own-library.html', ['--animations', 'slide', '--no-font']), h.PHONE);
   assert.equal(await h.scrollThroughAll(page, OURS), 3);
-  assert.equal(await page.evaluate(() => window.widest), 0, 'no sideways scroll while animating');
-  for (const seen of await h.looks(page, OURS)) {
-    assert.deepEqual([seen.id.slice(0, 5), seen.animationName, seen.opacity, seen.visibility], ['ours-', ourClass(seen), '1', 'visible']);
-  }
-  const own = await page.$$eval('[id^="own"]', (elements) =>
-    elements.map((e) => [e.getAttribute('class'), getComputedStyle(e).animationName, getComputedStyle(e).visibility]));
+  assert.equal(await widest(page), 0, 'no sideways scroll while animating');
+  for (const e of await h.looks(page, OURS)) assert.deepEqual([e.id.slice(0, 5), e.animationName, e.opacity, e.visibility], ['ours-', ourClass(e), '1', 'visible']);
+  const own = await page.$$eval('[id^="own"]', (all) => all.map((e) => [e.className, getComputedStyle(e).animationName, getComputedStyle(e).visibility]));
   assert.deepEqual(own, [['wow fadeIn animated', 'fadeIn', 'visible'], ['wow zoomIn animated', 'zoomIn', 'visible']]);
   await close();
 });
 
-// Every element of ours, wherever it is on the page, is fully visible and does not move, and the
-// page is not marked for the reveal script.
+// Every element of ours, wherever it is, is fully visible and still, and the page is not marked for the reveal script.
 const stillCases = [
   ['without JavaScript', 'long.html', { javaScriptEnabled: false }],
   ['to a visitor who asked for reduced motion', 'long.html', { reducedMotion: 'reduce' }],
@@ -94,9 +70,7 @@ for (const [when, source, options] of stillCases) {
     const { page, close } = await h.open(env, h.restyle(env, source, ['--no-font']), options);
     const all = await h.looks(page, OURS);
     assert.ok(all.length >= 3);
-    for (const { id, opacity, visibility, animationName, animations } of all) {
-      assert.deepEqual([opacity, visibility, animationName, animations], ['1', 'visible', 'none', 0], id);
-    }
+    for (const e of all) assert.deepEqual([e.opacity, e.visibility, e.animationName, e.animations], ['1', 'visible', 'none', 0], e.id);
     assert.equal(await page.$eval('html', (e) => e.className), '');
     await close();
   });

@@ -3,37 +3,20 @@
 // visitor has clicked or typed on the page, with a single history entry however often they do.
 // Clicks and key presses go through the DevTools protocol, so the page receives them as trusted
 // input with user activation, as from a real visitor.
-
-const assert = require('node:assert/strict');
 const { test } = require('node:test');
-
 const h = require('./support/harness');
 
 const url = (name) => `${env.base}/${name}`;
 const env = h.setUp(() => h.restyle(env, 'long.html', ['--back-redirect', url('landing.html')]));
-const click = (page) => page.mouse.click(200, 300);
 // What the visitor does on the page, the history entries that adds, and where each Back then leads.
 const cases = [
-  ['clicks, clicks and types again', async (page) => {
-    await click(page);
-    await page.mouse.click(250, 350);
-    await page.keyboard.press('ArrowDown');
-  }, 1, ['landing.html', 'landing.html?came-from']],
-  ['types, reloads and clicks', async (page) => {
-    await page.keyboard.press('a');
-    await page.waitForFunction(() => history.state);
-    await page.reload();
-    await click(page);
-  }, 1, ['landing.html']],
-  ['only moves the mouse and scrolls', async (page) => {
-    await page.mouse.move(300, 300);
-    await page.mouse.wheel(0, 800);
-    await page.waitForFunction(() => window.scrollY > 0);
-  }, 0, ['landing.html?came-from']],
-  ['clicks, then follows an in-page link', async (page) => {
-    await click(page);
-    await page.evaluate(() => { location.hash = 'why'; });
-  }, 2, ['long_modified.html', 'landing.html']],
+  ['clicks, clicks and types again', async (page) => [await page.mouse.click(200, 300), await page.mouse.click(250, 350), await page.keyboard.press('ArrowDown')],
+    1, ['landing.html', 'landing.html?came-from']],
+  ['types, reloads and clicks', async (page) => [await page.keyboard.press('a'), await page.waitForFunction(() => history.state), await page.reload(),
+    await page.mouse.click(200, 300)], 1, ['landing.html']],
+  ['only moves the mouse and scrolls', (page) => page.mouse.move(300, 300).then(() => page.mouse.wheel(0, 800)), 0, ['landing.html?came-from']],
+  ['clicks, then follows an in-page link', (page) => page.mouse.click(200, 300).then(() => page.evaluate(() => { location.hash = 'why'; })),
+    2, ['long_modified.html', 'landing.html']],
 ];
 for (const [what, act, added, backs] of cases) {
   test(`the visitor ${what}: Back leads to ${backs.join(', then ')}`, async () => {
