@@ -35,8 +35,8 @@ for (const dir of ['ltr', 'rtl']) {
   test(`every animation plays and ends visible, and none widens a phone screen (${dir})`, async () => {
     // Every class of ours, tagged by hand on a block as wide as the page and with no data-wow-duration.
     const blocks = h.fxClasses().map((name) => `<p class="wow ${name}" style="padding:3rem 1rem;background:#eef">${name}</p>`).join('');
-    fs.writeFileSync(`${env.folder}/all.html`, `<!DOCTYPE html><html dir="${dir}"><head><meta name="viewport" content="width=device-width"><title>All</title></head>
-<body>${blocks}<img src="hero.svg" alt="" style="width:100%"></body></html>`);
+    fs.writeFileSync(`${env.folder}/all.html`, `<!DOCTYPE html><html dir="${dir}"><head><meta name="viewport" content="width=device-width">
+<title>All</title></head><body>${blocks}<img src="hero.svg" alt="" style="width:100%"></body></html>`);
     const { page, record, close } = await h.open(env, h.restyle(env, 'all.html', ['--no-font']), h.PHONE);
     await h.scrollThroughAll(page);
     const seen = (await h.looks(page, 'p.wow')).map((e) => [e.animationName, e.animationDuration, e.opacity]);
@@ -52,7 +52,9 @@ test('a page with its own reveal library keeps it, and ours win on our elements'
   const { page, close } = await h.open(env, h.restyle(env, 'own-library.html', ['--animations', 'slide', '--no-font']), h.PHONE);
   assert.equal(await h.scrollThroughAll(page, OURS), 3);
   assert.equal(await widest(page), 0, 'no sideways scroll while animating');
-  for (const e of await h.looks(page, OURS)) assert.deepEqual([e.id.slice(0, 5), e.animationName, e.opacity, e.visibility], ['ours-', ourClass(e), '1', 'visible']);
+  for (const e of await h.looks(page, OURS)) {
+    assert.deepEqual([e.id.slice(0, 5), e.animationName, e.opacity, e.visibility], ['ours-', ourClass(e), '1', 'visible']);
+  }
   const own = await page.$$eval('[id^="own"]', (all) => all.map((e) => [e.className, getComputedStyle(e).animationName, getComputedStyle(e).visibility]));
   assert.deepEqual(own, [['wow fadeIn animated', 'fadeIn', 'visible'], ['wow zoomIn animated', 'zoomIn', 'visible']]);
   await close();

@@ -16,7 +16,8 @@ const cases = [
 for (const [options, family, sizes, request] of cases) {
   test(`the font and heading sizes apply with ${options.join(' ')}`, async () => {
     const { page, record, close } = await h.open(env, h.restyle(env, 'long.html', options));
-    const seen = await page.evaluate(() => ['body', 'p', 'h1', 'h2', 'h3', '#second'].map((s) => getComputedStyle(document.querySelector(s))).map((style) => [style.fontFamily, style.fontSize]));
+    const seen = await page.evaluate(() => ['body', 'p', 'h1', 'h2', 'h3', '#second']
+      .map((selector) => getComputedStyle(document.querySelector(selector))).map((style) => [style.fontFamily, style.fontSize]));
     assert.deepEqual(seen.map(([font]) => font), new Array(6).fill(`"${family()}", sans-serif`));
     assert.deepEqual(seen.slice(2).map(([, size]) => size), sizes);
     assert.deepEqual(record.blocked.map((url) => request.test(url)), [true], `only the font goes outside: ${record.blocked}`);

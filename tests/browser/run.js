@@ -11,4 +11,5 @@ if (missing.length > 0) {
   console.error(`browser tests cannot run, missing: ${missing.map(([, what]) => what).join('; ')}`);
   process.exit(process.env.CI ? 1 : 77);
 }
-process.exit(spawnSync(process.execPath, ['--test', '--test-reporter=spec', path.resolve(__dirname, process.argv[2])], { stdio: 'inherit' }).status ?? 1);
+const run = spawnSync(process.execPath, ['--test', '--test-reporter=spec', path.resolve(__dirname, process.argv[2])], { stdio: 'inherit' });
+process.exit(run.status ?? 1);

@@ -99,7 +99,8 @@ const animationsEnded = (page) =>
 const looks = (page, selector) => page.$$eval(selector, (all) => all.map((e) => {
   const { opacity, visibility, animationName, animationDuration, transform } = getComputedStyle(e);
   const hasBox = e.getBoundingClientRect().width * e.getBoundingClientRect().height > 0;
-  return { id: e.id, classes: [...e.classList], opacity, visibility, animationName, animationDuration, transform, animations: e.getAnimations().length, hasBox };
+  const animations = e.getAnimations().length;
+  return { id: e.id, classes: [...e.classList], opacity, visibility, animationName, animationDuration, transform, animations, hasBox };
 }));
 
 module.exports = { PHONE, animationsEnded, fxClasses, looks, open, restyle, scrollThroughAll, setUp, snippets, start, stop };
