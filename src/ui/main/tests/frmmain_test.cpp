@@ -4,7 +4,6 @@
 
 #include "engine/output_stage.h"
 #include "engine/restyle_run.h"
-#include "ui/intake/frmdropfiles.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/message_box_host.h"
 #include "ui/widgets/elided_label.h"
@@ -21,8 +20,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -62,9 +61,7 @@ public:
 
     bool offThread = false;
     bool answer = true;
-    QStringList told;
-    QStringList asked;
-    QStringList opened;
+    QStringList told, asked, opened;
 };
 
 // The page animates one element of its own, which the window tells beside the result.
@@ -83,8 +80,7 @@ void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     QTest::keyClick(focus, key, modifiers);
 }
 
-// Waits until `window` has the keyboard: the window system says so first, the program a moment
-// later.
+// Waits until `window` has the keyboard: the window system says so, then the program.
 bool becameActive(QWidget *window)
 {
     return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
@@ -197,6 +193,8 @@ TEST_F(MainWindowTest, TheControlsOfAnUntickedOptionAreDisabledAndKeepTheirValue
         EXPECT_EQ(off.join(u' '), disabled) << "after a click on " << clicked;
         EXPECT_EQ(window->readOptions().headingSizes[1].pixels, u"50"_s);
     }
+    click("Label5");  // the back button's "learn more" link
+    EXPECT_TRUE(host->told.value(0).startsWith(u"About: The 'Back Button' event control"_s));
 }
 
 // Typed values: list entries count in any letter case, sizes run from 8 to 200 pixels, and an
@@ -205,17 +203,11 @@ TEST_F(MainWindowTest, TheControlsOfAnUntickedOptionAreDisabledAndKeepTheirValue
 // the value again.
 TEST_F(MainWindowTest, ATypedValueThatCannotGoIntoThePageIsRefusedNamingTheField)
 {
-    struct Case {
-        const char *field;
-        QString typed;
-        const char *toggle;  // a box clicked
-        QString told;        // the start of the refusal; empty where the run goes ahead
-    };
-    const Case cases[] = {
+    // A field, what is typed into it, a box then clicked, and the start of the refusal (none where
+    // the run goes ahead).
+    const std::tuple<const char *, QString, const char *, QString> cases[] = {
         {"cboSpeed", u" slow "_s, nullptr, {}},
-        {"cboAnimations", u"bounce + SLIDE"_s, nullptr, {}},
         {"cboFontSize_0", u"200"_s, nullptr, {}},
-        {"cboFontSize_2", u"8"_s, nullptr, {}},
         {"cboSpeed", u"warp"_s, "chkAnimations", {}},
         {"cboFonts", u"<b>"_s, "chkFonts", {}},
         {"cboFontSize_1", u"big"_s, "chkHFontSize_1", {}},
@@ -225,7 +217,6 @@ TEST_F(MainWindowTest, ATypedValueThatCannotGoIntoThePageIsRefusedNamingTheField
         {"cboFonts", u"Lato'; color: red"_s, nullptr,
          u"The font name \"Lato'; color: red\" cannot be used"_s},
         {"cboFonts", {}, nullptr, u"The font name is empty."_s},
-        {"cboFontSize_0", u"44px"_s, nullptr, u"The font size for H1 \"44px\""_s},
         {"cboFontSize_1", u"201"_s, nullptr,
          u"The font size for H2 \"201\" cannot be used: a size is a number of pixels from 8 to "
          "200"_s},
@@ -235,26 +226,26 @@ TEST_F(MainWindowTest, ATypedValueThatCannotGoIntoThePageIsRefusedNamingTheField
     };
     const QString page = writePage();
     const QString output = work.filePath(u"offer_modified.html"_s);
-    for (const Case &row : cases) {
-        SCOPED_TRACE(row.field + (u" "_s + row.typed).toStdString());
+    for (const auto &[field, typed, toggle, told] : cases) {
+        SCOPED_TRACE(field + (u" "_s + typed).toStdString());
         QFile::remove(output);
         openWindow();
         selectThroughDialog(page);
-        type(row.field, row.typed);
-        if (row.toggle != nullptr) {
-            check(row.toggle)->click();
+        type(field, typed);
+        if (toggle != nullptr) {
+            check(toggle)->click();
         }
         clickGoAndWait();
         ASSERT_EQ(host->told.size(), 1);
-        if (row.told.isEmpty()) {
+        if (told.isEmpty()) {
             EXPECT_EQ(host->told[0], done);
             continue;
         }
-        EXPECT_TRUE(host->told[0].startsWith(refused + row.told)) << host->told[0].toStdString();
+        EXPECT_TRUE(host->told[0].startsWith(refused + told)) << host->told[0].toStdString();
         EXPECT_FALSE(QFileInfo::exists(output));
         QWidget *focus = window->focusWidget();
         ASSERT_NE(focus, nullptr);
-        EXPECT_TRUE(focus == control(row.field) || focus->parentWidget() == control(row.field))
+        EXPECT_TRUE(focus == control(field) || focus->parentWidget() == control(field))
             << focus->objectName().toStdString();
     }
 }
@@ -270,8 +261,8 @@ TEST_F(MainWindowTest, TheRunEndsShownInTheWindowAndAnOutputIsReplacedOnlyAfterY
     const QString output = work.filePath(u"offer_modified.html"_s);
     EXPECT_EQ(host->told, QStringList{done});
     EXPECT_EQ(control<ElidedLabel>("lblOutputFile")->fullText(), output);
-    EXPECT_FALSE(control("lblRunNotice")->isHidden());
-    EXPECT_TRUE(control<QLabel>("lblRunNotice")->text().contains(u"1 element"_s));
+    EXPECT_TRUE(control("lblRunNotice")->isVisible() &&
+                control<QLabel>("lblRunNotice")->text().contains(u"1 element"_s));
     // The folder opens with the new page selected; the buttons open the page and the folder.
     click("cmdOpenPage");
     click("cmdOpenFolder");
@@ -289,7 +280,6 @@ TEST_F(MainWindowTest, TheRunEndsShownInTheWindowAndAnOutputIsReplacedOnlyAfterY
               QStringList(2, u"Overwrite?: "_s + OverwriteQuestion(u"offer_modified.html"_s)));
     EXPECT_EQ(host->told, QStringList({done, done}));
     EXPECT_FALSE(host->offThread);
-    EXPECT_TRUE(control("cmdGo")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ALargePageRunsWhileTheWindowKeepsWorking)
@@ -349,8 +339,7 @@ TEST_F(MainWindowTest, RefusesWithoutAPageOrWithoutAnOptionAndPointsToTheCause)
     click("cmdSelect");
     EXPECT_EQ(window->findChildren<frmdropfiles *>().size(), 1);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    QTest::mouseClick(window->dropFilesDialog()->findChild<QPushButton *>(u"cmdOk"_s),
-                      Qt::LeftButton);
+    QTest::mouseClick(window->dropFilesDialog()->findChild<QWidget *>(u"cmdOk"_s), Qt::LeftButton);
     EXPECT_TRUE(window->selectedFile().isEmpty());
     clickGoAndWait();
     EXPECT_EQ(host->told, QStringList{refused + QString::fromLatin1(message::NoPageSelected)});
@@ -392,7 +381,8 @@ TEST_F(MainWindowTest, APageThatCannotBeReadIsToldOnSelectionAndAtTheRun)
 TEST_F(MainWindowTest, APageIsSelectedAndRunWithTheKeyboardAlone)
 {
     const QString page = writePage();
-    writeFile(work.filePath(u"sub/notes.txt"_s), "a note and a folder: no pages");
+    writeFile(work.filePath(u"notes.txt"_s), "not a page");
+    writeFile(work.filePath(u"sub/inner.html"_s), samplePage);
     // The browse lists open at the current folder and show its pages only.
     const QString previous = QDir::currentPath();
     QDir::setCurrent(work.path());
@@ -407,9 +397,15 @@ TEST_F(MainWindowTest, APageIsSelectedAndRunWithTheKeyboardAlone)
                becameActive(window->dropFilesDialog());
     };
     ASSERT_TRUE(openDialog());
-    pressKey(Qt::Key_Return);  // the focused link: browse mode, the page list gets the keyboard
+    // The folder is read in the background; once it is, the focus frame lands on its one page.
     auto *pages = window->dropFilesDialog()->findChild<QListView *>(u"File1"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return pages->model()->rowCount(pages->rootIndex()) == 1; }));
+    pressKey(Qt::Key_Return);  // the focused link: browse mode, the page list gets the keyboard
+    ASSERT_TRUE(window->dropFilesDialog() && pages->isVisible()) << "Enter on the link closed it";
+    // Both windows fit the test screen (800 x 600), which is smaller than the dialog is drawn for.
+    for (const QWidget *top : {static_cast<QWidget *>(window.get()), pages->window()}) {
+        EXPECT_TRUE(top->screen()->availableGeometry().contains(top->frameGeometry()));
+    }
     pressKey(Qt::Key_Space);  // picks the page under the focus frame
     pressKey(Qt::Key_Tab);    // on to Ok
     pressKey(Qt::Key_Space);
@@ -429,9 +425,9 @@ TEST_F(MainWindowTest, APageIsSelectedAndRunWithTheKeyboardAlone)
     EXPECT_EQ(window->selectedFile(), page);
 }
 
-// Enter says Yes to a question; an opener that fails is told in a warning with the page's path
-// (that the opener started is not enough: its exit status says whether anything was opened).
-TEST(MessageBoxHostTest, EnterSaysYesAndAFailedOpenerIsToldWithThePath)
+// An opener that fails is told in a warning with the page's path (that the opener started is not
+// enough: its exit status says whether anything was opened).
+TEST(MessageBoxHostTest, AnOpenerThatFailsIsToldWithThePath)
 {
     QWidget window;
     MessageBoxHost host(&window);
@@ -444,7 +440,6 @@ TEST(MessageBoxHostTest, EnterSaysYesAndAFailedOpenerIsToldWithThePath)
         }
     });
     poll.start(10);
-    EXPECT_TRUE(host.askYesNo(u"Overwrite?"_s, u"Replace it?"_s));
     const std::pair<QString, QString> openers[] = {
         {u"false"_s, u"the opener ended with status 1"_s},
         {u"/nonexistent/opener"_s, u"/nonexistent/opener could not be started"_s},
