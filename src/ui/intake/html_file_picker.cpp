@@ -66,6 +66,17 @@ HtmlFilePicker::HtmlFilePicker(QWidget *parent)
     layout->setColumnStretch(1, 3);
 
     fillDriveList();
+    // A folder is read in the background. A page list that has the keyboard before its rows
+    // arrive gets its focus frame once they do, as it would have on taking the focus, so that
+    // Space chooses a page rather than nothing.
+    connect(fileModel_, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (File1->hasFocus() && !File1->currentIndex().isValid()) {
+            const QModelIndex first = fileModel_->index(0, 0, File1->rootIndex());
+            if (first.isValid()) {
+                File1->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+            }
+        }
+    });
     // Only the user's choice moves the lists; showing a folder's drive in the list does not.
     connect(Drive1, &QComboBox::activated, this,
             [this](int row) { openDrive(Drive1->itemData(row, rootPathRole).toString()); });
