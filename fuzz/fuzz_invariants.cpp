@@ -3,6 +3,9 @@
 #include "engine/animation_tagging.h"
 #include "platform/dom.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -86,6 +89,26 @@ bool hasScriptWithCommentOpener(const dom::Tree &tree)
     return false;
 }
 
+// An HTML element right inside an SVG or MathML element that holds no HTML (not a foreignObject,
+// desc, title, mi, mo, mn, ms, mtext or annotation-xml). Markup cannot express it: its start tag
+// leaves the foreign content on the next parse. The parser builds one from a stray </p> or </br>
+// there, by rules older than browsers' (which leave the foreign content first).
+bool hasHtmlElementInForeignContent(const dom::Tree &tree)
+{
+    static constexpr std::string_view holdsHtml[] = {
+        "foreignObject", "desc", "title", "mi", "mo", "mn", "ms", "mtext", "annotation-xml"};
+    for (dom::NodeId id = 0; id < tree.size(); ++id) {
+        const dom::NodeId parent = tree.parent(id);
+        if (tree[id].isElement() && tree[id].ns == dom::Namespace::Html && parent != dom::NoNode &&
+            tree[parent].isElement() && tree[parent].ns != dom::Namespace::Html &&
+            std::find(std::begin(holdsHtml), std::end(holdsHtml), tree[parent].name.view()) ==
+                std::end(holdsHtml)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Text nodes outside script and style, in tree order (template contents included), without
 // white space.
 QString visibleText(const dom::Tree &tree)
@@ -147,8 +170,9 @@ QString checkReadBackStable(const QString &readBack)
     }
     const Document first = Document::parse(readBack);
     // Nor a script whose text opens "<!--" and then "<script" without "-->": its "</script>" is
-    // text to the parser, so it runs on to the end of the page.
-    if (hasScriptWithCommentOpener(first.tree())) {
+    // text to the parser, so it runs on to the end of the page. Nor an HTML element right inside
+    // foreign content.
+    if (hasScriptWithCommentOpener(first.tree()) || hasHtmlElementInForeignContent(first.tree())) {
         return {};
     }
     const QString second = first.readBack();
