@@ -10,8 +10,6 @@
 
 #include <filesystem>
 
-#include <unistd.h>
-
 namespace lumivane::test_support {
 
 inline QByteArray readFile(const QString &path)
@@ -36,12 +34,6 @@ inline void copySnippetFolder(const QString &target)
     std::filesystem::copy(LUMIVANE_SNIPPETS_DIR, target.toStdString(),
                           std::filesystem::copy_options::recursive);
     std::filesystem::remove(target.toStdString() + "/CMakeLists.txt");
-}
-
-// Root may read and write anything, so permission tests must know who runs them.
-inline bool runningAsRoot()
-{
-    return ::geteuid() == 0;
 }
 
 }  // namespace lumivane::test_support
