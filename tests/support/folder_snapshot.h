@@ -12,8 +12,7 @@
 
 namespace lumivane::test_support {
 
-// One line per entry below `folder`, sorted. Pipes and other special files are never opened; huge
-// test files are sparse and never written by a run, so their size and time suffice.
+// One line per entry, sorted; pipes are never opened, huge (sparse) files never hashed.
 inline QStringList folderSnapshot(const QString &folder)
 {
     QStringList lines;

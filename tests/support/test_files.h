@@ -2,11 +2,9 @@
 
 // Small helpers for tests that work with real files in temporary folders.
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QString>
 
 #include <filesystem>
 

@@ -1,7 +1,6 @@
-// The whole run on real files: bad pages and a damaged install, the refusals, the overwrite
-// question and the library copy. What the page becomes is the core's (text_stages_test, the golden
-// pages); here, that the run ties core, host and files together and never writes the source.
-// (What needs another user or a full disk runs through lumivane-cli in cli_test.)
+// The whole run on real files. What the page becomes is the core's (text_stages_test, the golden
+// pages); here, that the run ties core, host and files together and never writes the source. (What
+// needs another user or a full disk runs through lumivane-cli in cli_test.)
 
 #include "engine/animation_tagging.h"
 #include "engine/output_stage.h"
@@ -150,20 +149,32 @@ TEST_F(RestyleRunTest, EveryFailureIsOneMessageBeforeAnyQuestionAndChangesNothin
 
 TEST_F(RestyleRunTest, RefusesWithoutAPageOrWithNothingToChange)
 {
-    EXPECT_EQ(run({}).kind, RunOutcome::Kind::Refused);
-    // Heading sizes, speed and the back button alone are nothing to do.
-    EXPECT_EQ(run(page, false).kind, RunOutcome::Kind::Refused);
+    run({});
+    run(page, false);  // heading sizes, speed and the back button alone are nothing to do
     EXPECT_EQ(host.log, (QStringList{u"Ooops!: Please select an HTML file (.htm or .html) first."_s,
                                      u"Ooops!: Seems that there is nothing to change. Please "
                                      "select an option before."_s}));
 }
 
-// The page's remark, then the question: declined, nothing moves; agreed, the page in its own
-// encoding and the library's plain files replace what was there, then "Done" and the folder.
+// A library file that cannot be written: the page is in place, the failure named, and no "Done".
+TEST_F(RestyleRunTest, ALibraryFileThatCannotBeWrittenIsNamed)
+{
+    QDir().mkpath(site + u"/anilibs/lumivane-reveal.js"_s);
+    run(page);
+    EXPECT_EQ(host.log, QStringList{u"Error: Cannot write \"%1\": Filename refers to a directory. "
+                                    "(error icon)"_s.arg(site + u"/anilibs/lumivane-reveal.js"_s)});
+}
+
+// A page picked through a link: its remark, then the question. Declined, nothing moves; agreed, the
+// page in its own encoding and the library's plain files replace what was there beside the link
+// (never beside the linked-to page), then "Done" and the folder.
 TEST_F(RestyleRunTest, ReplacesAnEarlierOutputOnlyWhenTheUserAgrees)
 {
     const QByteArray source = "<title>Offer</title><h1 class=\"wow fadeIn\">Caf\xE9</h1><img>";
-    writeFile(page, source);
+    const QString real = work.filePath(u"real/offer.html"_s);
+    writeFile(real, source);
+    QFile::remove(page);
+    ASSERT_TRUE(QFile::link(real, page));
     writeFile(output, "earlier output");
     const QString library = snippet("anilibs");
     writeFile(library + u"/.hidden"_s, "hidden");
@@ -185,7 +196,8 @@ TEST_F(RestyleRunTest, ReplacesAnEarlierOutputOnlyWhenTheUserAgrees)
     EXPECT_EQ(host.log, (told + told + QStringList{done, u"open "_s + site + u'/'}));
     EXPECT_TRUE(readFile(output).contains("Caf\xE9</h1>"));
     EXPECT_TRUE(readFile(output).contains("lumivane-reveal.js"));
-    EXPECT_EQ(readFile(page), source);
+    EXPECT_EQ(readFile(real), source);
+    EXPECT_EQ(QDir(work.filePath(u"real"_s)).entryList(QDir::Files), QStringList{u"offer.html"_s});
     QStringList copied = QDir(library).entryList(QDir::Files) << u"mine.txt"_s;
     copied.sort();
     EXPECT_EQ(QDir(site + u"/anilibs"_s)
