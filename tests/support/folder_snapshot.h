@@ -12,7 +12,7 @@
 
 namespace lumivane::test_support {
 
-// One line per entry below `folder`, sorted. Pipes and other special files are never opened.
+// One line per entry, sorted; pipes are never opened, huge (sparse) files never hashed.
 inline QStringList folderSnapshot(const QString &folder)
 {
     QStringList lines;
@@ -20,21 +20,14 @@ inline QStringList folderSnapshot(const QString &folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        QString line = QDir(folder).relativeFilePath(info.filePath()) + QStringLiteral(": ");
-        if (info.isSymLink()) {
-            line += info.symLinkTarget();
-        } else if (!info.isFile()) {
-            line += info.isDir() ? QStringLiteral("folder") : QStringLiteral("special");
-        } else {
-            line += QString::number(info.size()) + u' ' +
-                    QString::number(info.lastModified().toMSecsSinceEpoch());
-            // Huge test files are sparse and never written by a run; size and time suffice.
-            if (info.size() < qint64{16} * 1024 * 1024) {
-                line +=
-                    u' ' + QString::fromLatin1(QCryptographicHash::hash(readFile(info.filePath()),
-                                                                        QCryptographicHash::Sha1)
-                                                   .toHex());
-            }
+        QString line = QDir(folder).relativeFilePath(info.filePath()) + u' ' + info.symLinkTarget();
+        if (info.isFile()) {
+            const QByteArray bytes =
+                info.size() < qint64{16} * 1024 * 1024 ? readFile(info.filePath()) : "";
+            line += u' ' + QString::number(info.size()) + u' ' +
+                    QString::number(info.lastModified().toMSecsSinceEpoch()) + u' ' +
+                    QString::fromLatin1(
+                        QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
         }
         lines.append(line);
     }

@@ -2,15 +2,11 @@
 
 // Small helpers for tests that work with real files in temporary folders.
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QString>
 
 #include <filesystem>
-
-#include <unistd.h>
 
 namespace lumivane::test_support {
 
@@ -36,12 +32,6 @@ inline void copySnippetFolder(const QString &target)
     std::filesystem::copy(LUMIVANE_SNIPPETS_DIR, target.toStdString(),
                           std::filesystem::copy_options::recursive);
     std::filesystem::remove(target.toStdString() + "/CMakeLists.txt");
-}
-
-// Root may read and write anything, so permission tests must know who runs them.
-inline bool runningAsRoot()
-{
-    return ::geteuid() == 0;
 }
 
 }  // namespace lumivane::test_support

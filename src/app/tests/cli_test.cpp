@@ -1,36 +1,49 @@
-// lumivane-cli as a user runs it: a real process on real files, its exit status, standard output
-// and standard error. What the run refuses and why is tested once, in bad_input_test; here, how
-// the command line says it, and the failures that need another user or a full disk.
+// lumivane-cli as a user runs it, a real process on real files, for one page and for many. Why the
+// run refuses is tested in restyle_run_test; here, how the command line says it, the failures that
+// need another user or a full disk, and that nothing is fetched.
 
-#include "cli_process.h"
 #include "folder_snapshot.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
-#include <functional>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using Finished = lumivane::test_support::CliFinished;
-using Launch = lumivane::test_support::CliLaunch;
 using lumivane::test_support::folderSnapshot;
 using lumivane::test_support::readFile;
-using lumivane::test_support::runCli;
 using lumivane::test_support::writeFile;
 
 namespace {
 
+const QString cli = QString::fromUtf8(LUMIVANE_CLI_PATH);
 const QByteArray goodPage = "<!DOCTYPE html><html><head><title>Offer</title></head><body>"
                             "<h1>Buy now</h1><img src=\"a.png\"></body></html>";
-const QByteArray bigPage = "<title>t</title><h1>Big</h1>" + QByteArray(100'000, 'x');
+const QByteArray ownAnimation = "<title>T</title><h1 class=\"wow fadeIn\">A</h1>";
+const QString warning = u"The page already animates 1 element of its own (class wow); it keeps "
+                        "its animation and gets none of ours.\n"_s;
 
-QString done(const QString &output, const QString &folderOpens = {})
+QByteArray pageWith(int headings, const QByteArray &title = "T")
 {
-    return u"Done: %1 saved.%2 Please remember to upload the 'anilibs' folder to your website.\n"_s
-        .arg(output, folderOpens);
+    return "<title>" + title + "</title>" +
+           QByteArray("<h1>Heading</h1><img src=\"a.png\">").repeated(headings);
 }
+
+QStringList lines(const QString &text)
+{
+    return text.split(u'\n', Qt::SkipEmptyParts);
+}
+
+struct Finished {
+    int exitCode = -1;
+    QString out, err;
+};
 
 class CliTest : public ::testing::Test {
 protected:
@@ -40,17 +53,22 @@ protected:
         writeFile(path(name), bytes);
         return path(name);
     }
-    // The program copied beside a snippet folder of its own, which `change` may damage.
-    QString programWithSnippets(const std::function<void(const QString &)> &change = {})
+    // The program as a user's shell runs it, the arguments separated by spaces, with no terminal
+    // on standard input so that nothing is ever asked; `prefix` runs it as another user or with
+    // a file size limit, `in` is the working folder (the test's own when empty).
+    Finished run(const QString &arguments, const QStringList &prefix = {},
+                 const QString &program = cli, const QString &in = {}) const
     {
-        const QString app = path(u"app"_s);
-        std::filesystem::remove_all(app.toStdString());
-        lumivane::test_support::copySnippetFolder(app + u"/snippets"_s);
-        EXPECT_TRUE(QFile::copy(QString::fromUtf8(LUMIVANE_CLI_PATH), app + u"/lumivane-cli"_s));
-        if (change) {
-            change(app + u"/snippets"_s);
-        }
-        return app + u"/lumivane-cli"_s;
+        const QStringList command =
+            prefix + QStringList{program} + arguments.split(u' ', Qt::SkipEmptyParts);
+        QProcess process;
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setWorkingDirectory(in.isEmpty() ? folder.path() : in);
+        process.start(command.first(), command.sliced(1));
+        const bool finished = process.waitForFinished(120'000);
+        return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
     }
 
     QTemporaryDir folder;
@@ -58,242 +76,324 @@ protected:
 
 TEST_F(CliTest, BadUsageSaysWhatIsWrongWithExitStatusTwo)
 {
-    const QString one = page(u"one.html"_s);
-    const QString two = page(u"two.html"_s);
-    const struct {
-        QStringList arguments;
-        const char *says;
-    } cases[] = {
-        {{}, "No page given."},
-        {{u"--frobnicate"_s, one}, "Unknown option --frobnicate."},
-        {{u"-x.html"_s}, "Unknown option -x.html."},
-        {{u"--animations"_s, u"wobble"_s, one},
-         "--animations needs one of bounce+fade, slide+fade, bounce+slide, bounce, slide, fade."},
-        {{u"--speed"_s, u"ludicrous"_s, one}, "--speed needs one of fast, natural, slow."},
-        {{u"--h3=201"_s, one}, "--h3 needs a size in pixels from 8 to 200, such as 34."},
-        {{u"--back-redirect"_s, u"example.com/offer"_s, one},
-         "The address \"example.com/offer\" of --back-redirect has no http:// or https:// at its "
-         "start. Did you mean \"https://example.com/offer\"?"},
-        {{u"--font"_s, u"Evil</style>"_s, one},
-         "--font needs a font family name (letters, digits, spaces, dots and hyphens)."},
-        {{u"--seed"_s, u"abc"_s, one}, "--seed needs a whole number."},
-        {{u"--yes=no"_s, one}, "--yes takes no value."},
-        {{u"-j"_s, u"0"_s, one, two}, "--jobs needs a whole number from 1 to 1024."},
-        {{u"--jobs=1025"_s, one, two}, "--jobs needs a whole number from 1 to 1024."},
-        {{one, two, u"--jobs"_s}, "--jobs needs a whole number from 1 to 1024."},
-        {{u"--recursive"_s}, "--recursive needs a folder."},
-        {{u"--open"_s, one, two}, "--open works with a single page only."},
+    const std::pair<const char *, const char *> cases[] = {
+        {"", "No page given."},
+        {"-x.html", "Unknown option -x.html."},
+        {"--speed ludicrous a.html", "--speed needs one of fast, natural, slow."},
+        {"--yes=no a.html", "--yes takes no value."},
+        {"--jobs=1025 a.html b.html", "--jobs needs a whole number from 1 to 1024."},
+        {"--open a.html b.html", "--open works with a single page only."},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const Finished finished = runCli(c.arguments);
+        SCOPED_TRACE(c.first);
+        const Finished finished = run(QString::fromLatin1(c.first));
         EXPECT_EQ(finished.exitCode, 2);
-        EXPECT_EQ(finished.err, u"lumivane-cli: "_s + QString::fromUtf8(c.says) +
-                                    u"\nTry 'lumivane-cli --help'.\n"_s);
+        EXPECT_EQ(finished.err, u"lumivane-cli: %1\nTry 'lumivane-cli --help'.\n"_s.arg(
+                                    QString::fromUtf8(c.second)));
         EXPECT_EQ(finished.out, QString());
     }
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
-              (QStringList{u"one.html"_s, u"two.html"_s}));
-    EXPECT_TRUE(runCli({u"--help"_s}).out.startsWith(u"Usage: lumivane-cli [OPTIONS] PAGE...\n"_s));
-    EXPECT_TRUE(runCli({u"--version"_s}).out.startsWith(u"lumivane-cli "_s));
 }
 
 // The written page's path on standard output; on standard error one line for what happened.
 TEST_F(CliTest, EachOutcomeIsOneLineWithItsExitStatus)
 {
-    const QString offer = page(u"offer.html"_s);
-    const QString output = path(u"offer_modified.html"_s);
-    // An opener that only notes the folder it was asked to open.
-    const QString opened = path(u"opened.txt"_s);
+    page(u"offer.html"_s);
+    page(u"own.html"_s, ownAnimation);
+    const QString opened = path(u"opened.txt"_s);  // noted by an opener that opens nothing
     page(u"bin/xdg-open"_s, "#!/bin/sh\necho \"$1\" >> '" + opened.toUtf8() + "'\n");
     QFile::setPermissions(path(u"bin/xdg-open"_s), QFile::ReadOwner | QFile::ExeOwner);
-    Launch launch;
-    launch.prefix = {u"env"_s, u"PATH="_s + path(u"bin:"_s) + qEnvironmentVariable("PATH")};
-    launch.workingDirectory = folder.path();
-    page(u"-dash.html"_s);
-    // A remark of the run is a warning.
-    const QString own = page(u"own.html"_s, "<title>T</title><h1 class=\"wow fadeIn\">A</h1>");
+    const QStringList opener{u"env"_s, u"PATH="_s + path(u"bin:"_s) + qEnvironmentVariable("PATH")};
+    const auto done = [&](const char *output, const QString &opens = {}) {
+        return u"Done: %1 saved.%2 Please remember to upload the 'anilibs' folder to your "
+               "website.\n"_s.arg(path(QString::fromLatin1(output)), opens);
+    };
+    const QString nothing =
+        u"Ooops!: Seems that there is nothing to change. Please select an option before.\n"_s;
     const struct {
-        QStringList arguments;
-        int exitCode;
-        QString out;
+        const char *arguments;
+        const char *written;  // the output named on standard output; none when the run failed
         QString err;
     } cases[] = {
-        {{offer}, 0, output + u'\n', done(output)},
-        {{offer},
-         1,
-         {},
+        {"offer.html", "offer_modified.html", done("offer_modified.html")},
+        {"offer.html", "",
          u"lumivane-cli: The target file (offer_modified.html) exists. Overwrite it with the new "
          "changes?\nlumivane-cli: not replaced: no terminal to ask on; give --yes to replace it.\n"_s},
-        {{u"--yes"_s, u"--open"_s, offer},
-         0,
-         output + u'\n',
-         done(output, u" Its folder opens now."_s)},
-        {{u"--"_s, u"-dash.html"_s},
-         0,
-         path(u"-dash_modified.html\n"_s),
-         done(path(u"-dash_modified.html"_s))},
-        {{own},
-         0,
-         path(u"own_modified.html\n"_s),
-         u"lumivane-cli: warning: The page already animates 1 element of its own (class wow); it "
-         "keeps its animation and gets none of ours.\n"_s +
-             done(path(u"own_modified.html"_s))},
-        {{u"missing.html"_s},
-         1,
-         {},
+        {"--yes --open offer.html", "offer_modified.html",
+         done("offer_modified.html", u" Its folder opens now."_s)},
+        {"own.html", "own_modified.html",
+         u"lumivane-cli: warning: "_s + warning + done("own_modified.html")},
+        {"missing.html", "",
          u"lumivane-cli: error: Cannot open the page \"%1\": No such file or directory.\n"_s.arg(
              path(u"missing.html"_s))},
-        {{u"--no-animations"_s, u"--no-font"_s, offer, offer},  // said once for all the pages
-         1,
-         {},
-         u"Ooops!: Seems that there is nothing to change. Please select an option before.\n"_s},
+        // Refused by the run for one page; for several, said once before any runs.
+        {"--no-animations --no-font offer.html", "", nothing},
+        {"--no-animations --no-font offer.html own.html", "", nothing},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const Finished finished = runCli(c.arguments, launch);
-        EXPECT_EQ(finished.exitCode, c.exitCode);
-        EXPECT_EQ(finished.out, c.out);
+        SCOPED_TRACE(c.arguments);
+        const Finished finished = run(QString::fromLatin1(c.arguments), opener);
+        const QString written = *c.written ? path(QString::fromLatin1(c.written)) + u'\n' : u""_s;
+        EXPECT_EQ(finished.exitCode, *c.written ? 0 : 1);
+        EXPECT_EQ(finished.out, written);
         EXPECT_EQ(finished.err, c.err);
     }
     EXPECT_EQ(readFile(opened), (folder.path() + u"/\n"_s).toUtf8());
 }
 
-TEST_F(CliTest, OptionsReachThePage)
-{
-    const QString offer =
-        page(u"offer.html"_s, "<title>T</title>" + QByteArray("<h1>A</h1>").repeated(30));
-    const Finished finished = runCli({u"--animations"_s, u"FADE"_s, u"--speed"_s, u"fast"_s,
-                                      u"--font"_s, u"Fira Sans"_s, u"--h1"_s, u"50"_s, u"--no-h2"_s,
-                                      u"--back-redirect"_s, u"https://example.org/offer"_s, offer});
-    ASSERT_EQ(finished.exitCode, 0) << finished.err.toStdString();
-    const QString written = QString::fromUtf8(readFile(path(u"offer_modified.html"_s)));
-    // Every heading draws from the fade list alone (all its names begin so), with no duration.
-    EXPECT_EQ(written.count(u"class=\" wow lv-fade"_s), 30);
-    EXPECT_FALSE(written.contains(u"data-wow-duration"_s));
-    EXPECT_TRUE(written.contains(u"'Fira Sans'"_s));
-    EXPECT_TRUE(written.contains(u" h1{font-size:50px;} h3{font-size:26px;}"_s));
-    EXPECT_TRUE(written.contains(u"https://example.org/offer"_s));
-}
-
-// What the user may not read or replace, a font list emptied, and a file size limit met while
-// writing stop the run with the reason, before anything is written: an unreadable library file
-// must not leave half a library, a write cut short must leave the earlier output whole and no
-// temporary file.
+// What the user may not read or replace, an emptied font list, and a write cut short by a file
+// size limit stop the run with the reason and change nothing: no half library, no temporary file.
 TEST_F(CliTest, LockedDamagedOrTooLargeFilesStopTheRunAndChangeNothing)
 {
-    // Root reads and writes anything: those cases run as another user.
-    Launch user;
-    if (lumivane::test_support::runningAsRoot()) {
-        user.prefix = {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
+    QStringList user;
+    if (::geteuid() == 0) {  // root reads and writes anything: run as another user
+        user = {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
     }
-    Launch limited;
-    limited.prefix = {u"prlimit"_s, u"--fsize=65536"_s};
-    if (runCli({u"--version"_s}, user).exitCode != 0 ||
-        runCli({u"--version"_s}, limited).exitCode != 0) {
-        GTEST_SKIP() << "cannot run the program as another user or with a file size limit here";
-    }
-    const auto mode = [](const QString &file, int bits) {
-        return
-            [=] { std::filesystem::permissions(file.toStdString(), std::filesystem::perms(bits)); };
-    };
-    const QString site = path(u"site"_s);
-    const QString offer = site + u"/offer.html"_s;
-    const QString output = site + u"/offer_modified.html"_s;
-    const QString snippet = path(u"app/snippets/wowbelowbody.txt"_s);
-    const QString library = path(u"app/snippets/anilibs/lumivane-reveal.js"_s);
+    const QString app = path(u"app"_s);
+    const QString output = path(u"site/offer_modified.html"_s);
+    const QString library = app + u"/snippets/anilibs/lumivane-reveal.js"_s;
+    const QString fonts = app + u"/snippets/gfonts.txt"_s;
     const struct {
-        const char *what;
-        const Launch &launch;
-        std::function<void()> lock;
+        QStringList prefix;
+        QString file;  // given `mode` or, when that is -1, the `bytes`
+        int mode;
+        QByteArray bytes;
         QString message;
     } cases[] = {
-        {"unreadable page", user, mode(offer, 0200),
-         u"Cannot open the page \"%1\": Permission denied."_s.arg(offer)},
-        {"unreadable snippet", user, mode(snippet, 0200),
-         u"Cannot read \"%1\": Permission denied."_s.arg(snippet)},
-        {"unreadable library file", user, mode(library, 0200),
-         u"Cannot read \"%1\": Permission denied."_s.arg(library)},
-        {"read-only output", user, mode(output, 0444),
-         u"Cannot replace \"%1\": the file is read-only."_s.arg(output)},
-        {"read-only folder", user,
-         [&] {
-             QFile::remove(output);
-             mode(site, 0555)();
-         },
-         u"Cannot write \"%1\": Permission denied."_s.arg(output)},
-        {"empty font list", user, [&] { writeFile(path(u"app/snippets/gfonts.txt"_s), "\n"); },
+        {user, library, 0200, {}, u"Cannot read \"%1\": Permission denied."_s.arg(library)},
+        {user, output, 0444, {}, u"Cannot replace \"%1\": the file is read-only."_s.arg(output)},
+        {user, fonts, -1, "\n",
          u"The snippet file \"%1\" is empty. Reinstall Lumivane or put the file back. Give --font "
-         "NAME or --no-font."_s.arg(path(u"app/snippets/gfonts.txt"_s))},
-        {"output over the size limit", limited, [&] { writeFile(offer, bigPage); },
+         "NAME or --no-font."_s.arg(fonts)},
+        {{u"prlimit"_s, u"--fsize=65536"_s},
+         path(u"site/offer.html"_s),
+         -1,
+         pageWith(3000),
          u"Cannot write \"%1\": File too large."_s.arg(output)},
     };
     // Open to the other user, who must reach the program's copy and the site.
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                              QFile::ReadOther | QFile::ExeOther);
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        std::filesystem::remove_all(site.toStdString());
-        writeFile(offer, goodPage);
-        writeFile(output, "earlier output");
-        writeFile(site + u"/anilibs/lumivane-animate.css"_s, "earlier library");
-        Launch launch = c.launch;
-        launch.program = programWithSnippets();
-        if (!user.prefix.isEmpty()) {  // the site is the other user's own
-            QProcess::execute(u"chown"_s, {u"-R"_s, u"65534:65534"_s, site});
+        SCOPED_TRACE(c.message.toStdString());
+        std::filesystem::remove_all(app.toStdString());  // the program with snippets of its own
+        std::filesystem::remove_all(path(u"site"_s).toStdString());
+        lumivane::test_support::copySnippetFolder(app + u"/snippets"_s);
+        ASSERT_TRUE(QFile::copy(cli, app + u"/lumivane-cli"_s));
+        page(u"site/offer.html"_s);
+        page(u"site/offer_modified.html"_s, "earlier output");
+        page(u"site/anilibs/lumivane-animate.css"_s, "earlier library");
+        if (!user.isEmpty()) {  // the site is the other user's own
+            QProcess::execute(u"chown"_s, {u"-R"_s, u"65534:65534"_s, path(u"site"_s)});
         }
-        c.lock();
-        const QStringList before = folderSnapshot(site);
-        const Finished finished = runCli({u"--yes"_s, offer}, launch);
+        if (c.mode < 0) {
+            writeFile(c.file, c.bytes);
+        } else {
+            std::filesystem::permissions(c.file.toStdString(), std::filesystem::perms(c.mode));
+        }
+        const QStringList before = folderSnapshot(path(u"site"_s));
+        const Finished finished =
+            run(u"--yes site/offer.html"_s, c.prefix, app + u"/lumivane-cli"_s);
         EXPECT_EQ(finished.exitCode, 1);
         EXPECT_EQ(finished.err, u"lumivane-cli: error: "_s + c.message + u'\n');
-        EXPECT_EQ(folderSnapshot(site), before);
-        QFile::setPermissions(site, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_EQ(folderSnapshot(path(u"site"_s)), before);
     }
-
-    // A library file over the limit: the page is written, the earlier copy of that file stays
-    // whole, and there is no "Done".
-    writeFile(offer, goodPage);
-    writeFile(site + u"/anilibs/zz-big.js"_s, "earlier big file");
-    limited.program = programWithSnippets([](const QString &snippets) {
-        writeFile(snippets + u"/anilibs/zz-big.js"_s, QByteArray(100'000, 'y'));
-    });
-    const Finished finished = runCli({u"--yes"_s, offer}, limited);
-    EXPECT_EQ(finished.err, u"lumivane-cli: error: Cannot write \"%1/anilibs/zz-big.js\": File too "
-                            "large.\n"_s.arg(site));
-    EXPECT_EQ(readFile(site + u"/anilibs/zz-big.js"_s), QByteArray("earlier big file"));
-    EXPECT_EQ(QDir(site).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{u"anilibs"_s, u"offer.html"_s, u"offer_modified.html"_s}));
 }
 
-// A file system that really is full: a small one of its own, mounted where only this test's
-// processes see it (skipped where the user may not mount).
+// A small file system of its own, full, seen only by this test's processes (skipped where the
+// user may not mount); the script shows the exit status, the disk and the earlier output.
 TEST_F(CliTest, FullFileSystemKeepsTheEarlierOutputWhole)
 {
-    // Mounts, puts the page and an earlier output on it, fills the rest, runs the program, then
-    // shows the exit status, what the disk holds and the earlier output, before the mount goes.
     const QString script = uR"sh(
-        mount -t tmpfs -o size=512k tmpfs "$1" || exit 99
+        mkdir "$1" && mount -t tmpfs -o size=512k tmpfs "$1" || exit 99
         printf '%s' "$3" > "$1/offer.html"
         printf 'earlier output' > "$1/offer_modified.html"
         cat /dev/zero > "$1/filler" 2>/dev/null
         "$2" --yes "$1/offer.html" >/dev/null
         echo "exit $?"; ls -A "$1"; cat "$1/offer_modified.html"
     )sh"_s;
-    const QString disk = path(u"disk"_s);
-    QDir().mkpath(disk);
     QProcess shell;
-    shell.start(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s, script, u"sh"_s, disk,
-                               QString::fromUtf8(LUMIVANE_CLI_PATH), QString::fromLatin1(bigPage)});
+    shell.start(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s, script, u"sh"_s, path(u"disk"_s), cli,
+                               QString::fromLatin1(pageWith(3000))});
     ASSERT_TRUE(shell.waitForFinished(60'000));
     if (shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0) {
         GTEST_SKIP() << "cannot mount a small file system here";
     }
     EXPECT_EQ(QString::fromUtf8(shell.readAllStandardError()),
-              u"lumivane-cli: error: Cannot write \"%1/offer_modified.html\": No space left on "
-              "device.\n"_s.arg(disk));
+              u"lumivane-cli: error: Cannot write \"%1\": No space left on device.\n"_s.arg(
+                  path(u"disk/offer_modified.html"_s)));
     EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()),
               u"exit 1\nfiller\noffer.html\noffer_modified.html\nearlier output"_s);
+}
+
+// A page whose scripts, styles, images, frames and refresh would reach a server listening here (by
+// address and by name) and a file elsewhere is restyled while the server waits for a connection
+// that must never come; under strace, where it works, the program's calls show the same.
+TEST_F(CliTest, RestylingFetchesNothingAndRunsNothingOfThePage)
+{
+    int argc = 1;
+    char name[] = "cli_test";
+    char *argv[] = {name, nullptr};
+    const QCoreApplication app(argc, argv);  // the server's socket wants an application
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0)) << server.errorString().toStdString();
+    const QString port = QString::number(server.serverPort());
+    page(u"site/local.js"_s, "referenced by the page");
+    page(u"elsewhere/secret.png"_s, "a file the page points at");
+    page(u"site/offer.html"_s,
+         uR"page(<html><head><meta http-equiv="refresh" content="0; url=%1/r"><base href="%1/b/">
+<link rel="stylesheet" href="%2/s.css"><style>@import url("%1/i.css"); p { background: url(%2/p.png) }
+</style><script src="%1/s.js"></script><script src="local.js"></script><title>Out</title>
+<script>fetch("%2/f"); require("fs").writeFileSync("ran.txt", "it ran");</script></head>
+<body onload="fetch('%1/o')"><h1>Reaching out</h1><img src="%2/a.png" srcset="%1/b.png 2x">
+<img src="file://%3"><iframe src="%1/frame"></iframe><object data="%2/o"></object></body></html>)page"_s
+             .arg(u"http://127.0.0.1:"_s + port, u"http://localhost:"_s + port,
+                  path(u"elsewhere/secret.png"_s))
+             .toUtf8());
+    const QString trace = path(u"strace.txt"_s);
+    const bool tracing =
+        QProcess::execute(u"strace"_s, {u"-qq"_s, u"-o"_s, QProcess::nullDevice(), u"true"_s}) == 0;
+    QStringList strace;
+    if (tracing) {
+        strace = u"strace -f -qq -o %1 -e trace=%network,execve,execveat,fork,vfork,clone,"
+                 "clone3,open,openat"_s.arg(trace)
+                     .split(u' ');
+        // LeakSanitizer (in sanitizer builds) cannot work under a tracer and would fail the run.
+        qputenv("ASAN_OPTIONS", qgetenv("ASAN_OPTIONS") + ":detect_leaks=0");
+    }
+    ASSERT_EQ(run(u"offer.html"_s, strace, cli, path(u"site"_s)).exitCode, 0);
+    EXPECT_FALSE(server.waitForNewConnection(200));
+    EXPECT_EQ(
+        QDir(path(u"site"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        (QStringList{u"anilibs"_s, u"local.js"_s, u"offer.html"_s, u"offer_modified.html"_s}));
+    if (!tracing) {
+        GTEST_SKIP() << "strace is not usable here; checked only that no connection arrived";
+    }
+    // No socket of any kind (so no name look-up either), no process but the program, and of the
+    // page's folder only the page read and the outputs' places written.
+    const QString calls = QString::fromUtf8(readFile(trace));
+    const QRegularExpression forbidden(
+        uR"re(^\d+ +((socket|connect|sendto|sendmsg|fork|vfork|execveat)\(|clone(?!.*CLONE_THREAD)|open(at)?\(.*"(%1/(?!offer|anilibs)|%2|/etc/resolv\.conf"|/etc/hosts")))re"_s
+            .arg(QRegularExpression::escape(path(u"site"_s)),
+                 QRegularExpression::escape(path(u"elsewhere"_s))),
+        QRegularExpression::MultilineOption);
+    EXPECT_EQ(forbidden.match(calls).captured(), QString());
+    EXPECT_EQ(calls.count(u"execve("_s), 1);  // the program itself, nothing it started
+    EXPECT_TRUE(calls.contains(path(u"site/offer.html"_s)));  // the trace saw the program's reads
+}
+
+class BatchTest : public CliTest {};
+
+// Pages sharing a library folder, and one in a subfolder, each with its own random picks from the
+// seed (a shared stream would change them); written paths come in the sorted page list's order.
+TEST_F(BatchTest, EveryPageGetsTheBytesOfItsOwnSingleRunAndTheOptions)
+{
+    QStringList pages;
+    QStringList outputs;
+    for (int i = 0; i < 5; ++i) {
+        const QString name = u"site/%1page%2"_s.arg(i == 4 ? u"sub/"_s : u""_s).arg(i);
+        pages.append(page(name + u".html"_s, pageWith(3 + 4 * i)));
+        outputs.append(path(name + u"_modified.html"_s));
+    }
+    const auto take = [&] {
+        QList<QByteArray> all;
+        for (const QString &output : outputs) {
+            all.append(readFile(output));
+            QFile::remove(output);
+        }
+        return all;
+    };
+    const QString options = u"--seed 77 --animations FADE --speed fast --font Fira --h1 50 --no-h2 "
+                            "--back-redirect https://example.org/offer "_s;
+    const Finished batch = run(options + u"-j 4 --recursive site"_s);
+    ASSERT_EQ(batch.exitCode, 0) << batch.err.toStdString();
+    EXPECT_EQ(lines(batch.out), outputs);
+    const QList<QByteArray> fromBatch = take();
+    for (const QString &single : pages) {
+        ASSERT_EQ(run(options + single).exitCode, 0) << single.toStdString();
+    }
+    EXPECT_EQ(take(), fromBatch);
+    // Every heading and image draws from the fade list alone (all its names begin so), with no
+    // duration; the font, the heading sizes and the address are in.
+    const QString first = QString::fromUtf8(fromBatch.first());
+    EXPECT_EQ(first.count(u"class=\" wow lv-fade"_s), 6);
+    EXPECT_FALSE(first.contains(u"data-wow-duration"_s));
+    for (const QString &part : {u"'Fira'"_s, u" h1{font-size:50px;} h3{font-size:26px;}"_s,
+                                u"https://example.org/offer"_s}) {
+        EXPECT_TRUE(first.contains(part)) << part.toStdString();
+    }
+    // And the seed is what decides.
+    ASSERT_EQ(run(QString(options).replace(u"77"_s, u"78"_s) + pages.first()).exitCode, 0);
+    EXPECT_NE(take().first(), fromBatch.first());
+}
+
+TEST_F(BatchTest, FailingAndSkippedPagesAreNamedAndTheOthersStillRun)
+{
+    page(u"first.html"_s);
+    page(u"kept.html"_s);
+    page(u"own.html"_s, ownAnimation);
+    // No terminal to ask on: an existing output is kept and its page reported as skipped.
+    page(u"kept_modified.html"_s, "earlier");
+    const Finished finished =
+        run(u"first.html missing.html kept.html own.html --recursive nowhere"_s);
+    EXPECT_EQ(finished.exitCode, 1);
+    EXPECT_EQ(lines(finished.out),
+              (QStringList{path(u"first_modified.html"_s), path(u"own_modified.html"_s)}));
+    EXPECT_EQ(readFile(path(u"kept_modified.html"_s)), QByteArray("earlier"));
+    for (const QString &line :
+         {u"lumivane-cli: error: Cannot search the folder nowhere: it does not exist.\n"_s,
+          u"] restyled %1\n"_s.arg(path(u"first.html"_s)),
+          u"] failed %1: Cannot open the page \"%1\": No such file or directory.\n"_s.arg(
+              path(u"missing.html"_s)),
+          u"] skipped %1: kept_modified.html exists; give --yes to replace it.\n"_s.arg(
+              path(u"kept.html"_s)),
+          u"lumivane-cli: warning: %1: "_s.arg(path(u"own.html"_s)) + warning,
+          u"\nlumivane-cli: 2 pages restyled, 2 failed, 1 skipped in "_s}) {
+        EXPECT_TRUE(finished.err.contains(line))
+            << line.toStdString() << finished.err.toStdString();
+    }
+}
+
+TEST_F(BatchTest, RecursiveSearchFindsPagesOnceAndLeavesOutputsAlone)
+{
+    for (const QString &name : {u"a.html"_s, u"B.HTM"_s, u"notes.txt"_s, u"page.html.bak"_s,
+                                u"old_modified.html"_s, u"sub/d.htm"_s, u"e.html/f.html"_s}) {
+        page(u"site/"_s + name);  // a folder named like a page is searched
+    }
+    // A link back up the tree and a second way into sub: neither repeats a page nor loops.
+    ASSERT_TRUE(QFile::link(path(u"site"_s), path(u"site/sub/up"_s)));
+    ASSERT_TRUE(QFile::link(path(u"site/sub"_s), path(u"site/sub-again"_s)));
+    QStringList expected;
+    for (const QString &output : {u"B"_s, u"a"_s, u"e.html/f"_s, u"sub/d"_s}) {
+        expected.append(path(u"site/"_s + output + u"_modified.html"_s));
+    }
+    // The second time, outputs of the first run are not taken as pages.
+    for (const QString &yes : {u""_s, u"--yes "_s}) {
+        const Finished finished = run(yes + u"--recursive site"_s);
+        ASSERT_EQ(finished.exitCode, 0) << finished.err.toStdString();
+        EXPECT_EQ(lines(finished.out), expected);
+    }
+}
+
+// Pages touching one file run in the order given: offer.htm and offer.html share an output, and an
+// output named as a page is read after its (large, so slow) source's run replaced it.
+TEST_F(BatchTest, PagesSharingAFileRunInTheOrderGiven)
+{
+    page(u"offer.htm"_s, pageWith(1, "From htm"));
+    page(u"offer.html"_s, pageWith(3000, "From html"));
+    page(u"x.html"_s);
+    // Without --yes, offer.html meets the output that offer.htm wrote, and is skipped.
+    const Finished kept = run(u"offer.htm offer.html"_s);
+    EXPECT_TRUE(kept.err.contains(u"] skipped "_s + path(u"offer.html"_s)))
+        << kept.err.toStdString();
+    EXPECT_TRUE(readFile(path(u"offer_modified.html"_s)).contains("From htm"));
+    page(u"offer_modified.html"_s, pageWith(1, "Earlier"));
+    const Finished finished = run(u"--yes -j 3 offer.htm offer.html offer_modified.html x.html"_s);
+    EXPECT_EQ(finished.exitCode, 0) << finished.err.toStdString();
+    EXPECT_EQ(finished.err.count(u"Done: 4 pages saved. "_s), 1);  // once for the batch
+    EXPECT_TRUE(readFile(path(u"offer_modified.html"_s)).contains("From html"));
+    const QByteArray twice = readFile(path(u"offer_modified_modified.html"_s));
+    EXPECT_TRUE(twice.contains("From html"));
+    EXPECT_FALSE(twice.contains("Earlier"));
 }
 
 }  // namespace
