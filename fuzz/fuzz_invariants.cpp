@@ -72,7 +72,7 @@ bool isScriptOrStyle(const dom::Tree &tree, dom::NodeId node)
 
 QString text(const dom::Utf8 &utf8)
 {
-    return QString::fromUtf8(utf8.data, static_cast<qsizetype>(utf8.size));
+    return toQString(utf8);
 }
 
 // A script whose text opens "<!--": its "</script>" may be text to the parser.

@@ -38,8 +38,7 @@ int CountPageAnimations(const Document &document)
         if (tree[id].kind == dom::NodeKind::TemplateContents) {
             id = tree.subtreeEnd(id) - 1;
         } else if (const dom::Utf8 *classes = tree.attribute(id, "class");
-                   classes && tree[id].isElement() &&
-                   hasClassWow(QString::fromUtf8(classes->data, qsizetype(classes->size)))) {
+                   classes && tree[id].isElement() && hasClassWow(toQString(*classes))) {
             ++count;
         }
     }

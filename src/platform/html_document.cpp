@@ -8,6 +8,7 @@
 #include "platform/step_timing.h"
 
 #include <QDir>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <utility>
@@ -17,11 +18,6 @@ using namespace Qt::StringLiterals;
 namespace lumivane {
 
 namespace {
-
-QString toQString(const dom::Utf8 &text)
-{
-    return QString::fromUtf8(text.data, static_cast<qsizetype>(text.size));
-}
 
 // Every HTML element with this local name (lower case, UTF-8), in tree order. Template contents
 // are skipped, as a browser's document does not reach into them; a <noscript> holds only text, as
@@ -49,6 +45,18 @@ Error tooDeeplyNested(const QString &path)
 
 }  // namespace
 
+QString toQString(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
+
+QString toQString(const dom::Utf8 &text)
+{
+    return toQString(QByteArrayView(text.data, static_cast<qsizetype>(text.size)));
+}
+
 QString Element::localName() const
 {
     return toQString((*m_tree)[m_id].name);
@@ -57,7 +65,7 @@ QString Element::localName() const
 QString Element::className() const
 {
     if (const QByteArray *changed = m_tree->changedClass(m_id)) {
-        return QString::fromUtf8(*changed);
+        return toQString(*changed);
     }
     const dom::Utf8 *value = m_tree->attribute(m_id, "class");
     return value ? toQString(*value) : QString();

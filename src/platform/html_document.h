@@ -16,6 +16,11 @@
 namespace lumivane {
 
 // A handle to one element of a Document; valid while the Document lives.
+// A node's text or attribute value, every character kept: QString::fromUtf8() would drop a
+// U+FEFF at the start, which in a class value is part of the class name.
+QString toQString(const dom::Utf8 &text);
+QString toQString(QByteArrayView utf8);
+
 class Element {
 public:
     Element(dom::Tree &tree, dom::NodeId id)
