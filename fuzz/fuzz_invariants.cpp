@@ -70,11 +70,6 @@ bool isScriptOrStyle(const dom::Tree &tree, dom::NodeId node)
     return node != dom::NoNode && (tree[node].isHtml("script") || tree[node].isHtml("style"));
 }
 
-QString text(const dom::Utf8 &utf8)
-{
-    return toQString(utf8);
-}
-
 // A script whose text opens "<!--": its "</script>" may be text to the parser.
 bool hasScriptWithCommentOpener(const dom::Tree &tree)
 {
@@ -118,7 +113,7 @@ QString visibleText(const dom::Tree &tree)
         if (tree[id].kind != dom::NodeKind::Text || isScriptOrStyle(tree, tree.parent(id))) {
             continue;
         }
-        for (const QChar c : text(tree[id].text)) {
+        for (const QChar c : toQString(tree[id].text)) {
             if (!c.isSpace()) {
                 visible += c;
             }
