@@ -308,18 +308,26 @@ using ElementNamespace = MarkupScanner::ElementNamespace;
 using OpenElement = MarkupScanner::OpenElement;
 
 // Where the parser reads an element's content as HTML again: SVG <foreignObject>, <desc> and
-// <title>, and the MathML text elements.
-bool isHtmlIntegrationPoint(const OpenElement &element)
+// <title>, the MathML text elements, and a MathML <annotation-xml> whose encoding is HTML.
+bool isHtmlIntegrationPoint(QStringView page, const MarkupTag &tag, ElementNamespace ns)
 {
-    if (element.ns == ElementNamespace::Svg) {
-        return element.name == "foreignobject"_L1 || element.name == "desc"_L1 ||
-               element.name == "title"_L1;
+    if (ns == ElementNamespace::Svg) {
+        return tag.name == "foreignobject"_L1 || tag.name == "desc"_L1 || tag.name == "title"_L1;
     }
-    if (element.ns == ElementNamespace::MathMl) {
-        return element.name == "mi"_L1 || element.name == "mo"_L1 || element.name == "mn"_L1 ||
-               element.name == "ms"_L1 || element.name == "mtext"_L1;
+    if (ns != ElementNamespace::MathMl) {
+        return false;
     }
-    return false;
+    if (tag.name == "annotation-xml"_L1) {
+        const MarkupAttribute *encoding = tag.attribute(u"encoding");
+        if (encoding == nullptr || encoding->valueBegin < 0) {
+            return false;
+        }
+        const QString value = asciiLower(
+            page.sliced(encoding->valueBegin, encoding->valueEnd - encoding->valueBegin));
+        return value == "text/html"_L1 || value == "application/xhtml+xml"_L1;
+    }
+    return tag.name == "mi"_L1 || tag.name == "mo"_L1 || tag.name == "mn"_L1 ||
+           tag.name == "ms"_L1 || tag.name == "mtext"_L1;
 }
 
 // The namespace of an element that starts as a child of `parent` (nullptr: outside SVG and
@@ -332,8 +340,7 @@ ElementNamespace namespaceOfChild(const OpenElement *parent, const QString &name
     if (name == "math"_L1) {
         return ElementNamespace::MathMl;
     }
-    if (parent == nullptr || parent->ns == ElementNamespace::Html ||
-        isHtmlIntegrationPoint(*parent)) {
+    if (parent == nullptr || parent->ns == ElementNamespace::Html || parent->holdsHtml) {
         return ElementNamespace::Html;
     }
     return parent->ns;
@@ -429,7 +436,8 @@ bool MarkupScanner::next(MarkupTag &tag)
         const bool closedAtOnce = tag.selfClosing && ns != ElementNamespace::Html;
         if (!closedAtOnce) {
             if (ns != ElementNamespace::Html || !m_foreign.empty()) {
-                m_foreign.push_back(OpenElement{tag.name, ns});
+                m_foreign.push_back(
+                    OpenElement{tag.name, ns, isHtmlIntegrationPoint(page, tag, ns)});
             }
             if (ns != ElementNamespace::Html) {
                 // SVG and MathML elements hold ordinary, escaped text: every '<' is a tag.

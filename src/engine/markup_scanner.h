@@ -56,6 +56,7 @@ public:
     struct OpenElement {
         QString name;
         ElementNamespace ns;
+        bool holdsHtml = false;  // the parser reads its content as HTML again
     };
 
     explicit MarkupScanner(QStringView page);

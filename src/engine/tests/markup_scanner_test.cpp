@@ -85,6 +85,11 @@ TEST(MarkupScanner, FindsOnlyTheTagsABrowserWouldSee)
         {u"<svg><foreignObject><style>a<b{}</style><i></i></foreignObject><style>x<y></y></style>"
          "</svg><b>"_s,
          u"svg !foreignobject !style !/style !i !/i !/foreignobject !style !y !/y !/style !/svg b"_s},
+        // A MathML <annotation-xml> holds HTML when its encoding says so, in any letter case.
+        {u"<math><annotation-xml encoding=\"Text/HTML\"><style>x<y></y></style></annotation-xml>"
+         "<annotation-xml><style>x<y></y></style></annotation-xml></math><b>"_s,
+         u"math !annotation-xml !style !/style !/annotation-xml !annotation-xml !style !y !/y "
+         "!/style !/annotation-xml !/math b"_s},
         {u"<template><title>t</title><template></template></template><b>"_s,
          u"template !title !/title !template !/template !/template b"_s},
     };
