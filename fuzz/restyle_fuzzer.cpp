@@ -142,7 +142,10 @@ void restyle(const std::uint8_t *data, std::size_t size)
     const Document before = Document::parse(result.txtHTMLSourceOriginal);
     const Document after = Document::parse(result.txtHTMLSourceModified);
     check(checkTextKept(before, after));
-    if (options.animations && !result.lstFX.isEmpty()) {
+    // Markup cannot close a <plaintext> (see checkReadBackStable): what followed it may parse
+    // into elements the tagging never saw, such as an h1 that was its text.
+    if (options.animations && !result.lstFX.isEmpty() &&
+        !result.txtHTMLSourceOriginal.contains(u"<plaintext"_s)) {
         check(checkAllTagged(after, page.text.contains(u";;"_s)));
     }
 }
