@@ -85,19 +85,31 @@ bool hasScriptWithCommentOpener(const dom::Tree &tree)
 }
 
 // An HTML element right inside an SVG or MathML element that holds no HTML (not a foreignObject,
-// desc, title, mi, mo, mn, ms, mtext or annotation-xml). Markup cannot express it: its start tag
-// leaves the foreign content on the next parse. The parser builds one from a stray </p> or </br>
-// there, by rules older than browsers' (which leave the foreign content first).
+// desc, title, mi, mo, mn, ms, mtext, nor an annotation-xml whose encoding is HTML). Markup cannot
+// express it: its start tag leaves the foreign content on the next parse. The parser builds one
+// from a stray </p> or </br> there, by rules older than browsers' (which leave the foreign
+// content first).
+bool holdsHtml(const dom::Tree &tree, dom::NodeId element)
+{
+    static constexpr std::string_view textElements[] = {
+        "foreignObject", "desc", "title", "mi", "mo", "mn", "ms", "mtext"};
+    const std::string_view name = tree[element].name.view();
+    if (name == "annotation-xml") {
+        const dom::Utf8 *encoding = tree.attribute(element, "encoding");
+        const QString value = encoding ? toQString(*encoding).toLower() : QString();
+        return value == u"text/html"_s || value == u"application/xhtml+xml"_s;
+    }
+    return std::find(std::begin(textElements), std::end(textElements), name) !=
+           std::end(textElements);
+}
+
 bool hasHtmlElementInForeignContent(const dom::Tree &tree)
 {
-    static constexpr std::string_view holdsHtml[] = {
-        "foreignObject", "desc", "title", "mi", "mo", "mn", "ms", "mtext", "annotation-xml"};
     for (dom::NodeId id = 0; id < tree.size(); ++id) {
         const dom::NodeId parent = tree.parent(id);
         if (tree[id].isElement() && tree[id].ns == dom::Namespace::Html && parent != dom::NoNode &&
             tree[parent].isElement() && tree[parent].ns != dom::Namespace::Html &&
-            std::find(std::begin(holdsHtml), std::end(holdsHtml), tree[parent].name.view()) ==
-                std::end(holdsHtml)) {
+            !holdsHtml(tree, parent)) {
             return true;
         }
     }
